@@ -1,0 +1,228 @@
+#include "store/database.h"
+
+#include "store/dialect.h"
+#include "store/passwords.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <sqlite3.h>
+
+namespace {
+// Each step brings the tables from the version before it to its own; they run in one transaction.
+const char *const schemaSteps[] = {
+    // 1: the four tables of the shop and the indexes its lists use.
+    "CREATE TABLE data (ID INTEGER PRIMARY KEY, a TEXT, b TEXT, c TEXT, d TEXT, e TEXT, f TEXT, g TEXT,"
+    " z TEXT, [1] REAL, [2] REAL, [3] REAL, [4] REAL, [5] REAL, [6] REAL, [7] REAL, [8] REAL, day1 TEXT);"
+    "CREATE TABLE data1 (ID INTEGER PRIMARY KEY, a TEXT, b TEXT, c TEXT, d TEXT, e TEXT, f TEXT, g TEXT,"
+    " h TEXT, i TEXT, j TEXT, k TEXT, l TEXT, m TEXT, n TEXT, o TEXT, p TEXT, q TEXT, r TEXT, s TEXT,"
+    " t TEXT, u TEXT, v TEXT, w TEXT, x TEXT, y TEXT, z TEXT, [1] REAL, [2] REAL, [3] REAL, [4] REAL,"
+    " a5 REAL, [6] REAL, [7] REAL, [8] REAL, [9] REAL, day1 TEXT, day2 TEXT, day3 TEXT, day4 TEXT,"
+    " day5 TEXT, day6 TEXT);"
+    "CREATE TABLE userdb (username TEXT, passwd TEXT);"
+    "CREATE TABLE rz (id INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, btime TEXT, jtime TEXT);"
+    "CREATE INDEX data_day1 ON data (day1);"
+    "CREATE INDEX data1_z ON data1 (z);"
+    "CREATE INDEX data1_day1 ON data1 (day1);",
+};
+static_assert(std::size(schemaSteps) == Database::SchemaVersion);
+
+bool runScript(sqlite3 *db, const char *script, QString *error) {
+    char *message = nullptr;
+    if (sqlite3_exec(db, script, nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    return false;
+}
+
+bool looksLikeSqlite(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+} // namespace
+
+Database::Database()
+    : m_connectionName(QStringLiteral("jsjxc-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+Database::~Database() { close(); }
+
+QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_connectionName, false); }
+
+bool Database::isOpen() const { return QSqlDatabase::contains(m_connectionName) && connection().isOpen(); }
+
+void *Database::nativeHandle() const {
+    const QVariant handle = connection().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+bool Database::open(const QString &path) {
+    close();
+    m_path = path;
+    m_error.clear();
+    const bool existed = QFileInfo::exists(path);
+    if (existed && !looksLikeSqlite(path)) {
+        m_error = QStringLiteral("文件“%1”不是本程序的数据库文件，程序不会改动它。").arg(path);
+        return false;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            m_error = QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, db.lastError().text());
+            close();
+            return false;
+        }
+    }
+    if (existed ? !checkExistingFile() : !createSchema()) {
+        close();
+        if (!existed)
+            QFile::remove(path);
+        return false;
+    }
+    return true;
+}
+
+void Database::close() {
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool Database::checkExistingFile() {
+    const qint64 applicationId = scalar(QStringLiteral("PRAGMA application_id")).toLongLong();
+    const QVariant versionValue = scalar(QStringLiteral("PRAGMA user_version"));
+    if (!versionValue.isValid())
+        return false; // the engine could not read it; m_error holds why
+    const int version = versionValue.toInt();
+    if (applicationId != ApplicationId) {
+        m_error = QStringLiteral("文件“%1”不是本程序的数据库文件，程序不会改动它。").arg(m_path);
+        return false;
+    }
+    if (version > SchemaVersion) {
+        m_error = QStringLiteral("数据库文件“%1”来自更新版本的程序（数据版本 %2，本程序支持到 %3），"
+                                 "请先升级程序。文件未被改动。")
+                      .arg(m_path)
+                      .arg(version)
+                      .arg(SchemaVersion);
+        return false;
+    }
+    return configure() && upgradeSchema();
+}
+
+bool Database::configure() {
+    auto *db = static_cast<sqlite3 *>(nativeHandle());
+    if (!db) {
+        m_error = QStringLiteral("数据库驱动不可用");
+        return false;
+    }
+    // A committed sale must survive a power cut: full sync, write-ahead log.
+    if (!runScript(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", &m_error))
+        return false;
+    if (!dialect::registerFunctions(db)) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(db));
+        return false;
+    }
+    return true;
+}
+
+bool Database::upgradeSchema() {
+    const int from = scalar(QStringLiteral("PRAGMA user_version")).toInt();
+    if (from >= SchemaVersion)
+        return true;
+    auto *db = static_cast<sqlite3 *>(nativeHandle());
+    if (!runScript(db, "BEGIN IMMEDIATE", &m_error))
+        return false;
+    for (int step = from; step < SchemaVersion; ++step) {
+        if (!runScript(db, schemaSteps[step], &m_error)) {
+            QString ignored;
+            runScript(db, "ROLLBACK", &ignored);
+            return false;
+        }
+    }
+    const QByteArray stamp =
+        QByteArray("PRAGMA application_id=") + QByteArray::number(ApplicationId) +
+        "; PRAGMA user_version=" + QByteArray::number(SchemaVersion) + ";";
+    if (!runScript(db, stamp.constData(), &m_error) || !runScript(db, "COMMIT", &m_error)) {
+        QString ignored;
+        runScript(db, "ROLLBACK", &ignored);
+        return false;
+    }
+    return true;
+}
+
+bool Database::createSchema() {
+    if (!configure() || !upgradeSchema())
+        return false;
+    return execute(QStringLiteral("insert into userdb (username, passwd) values (?, ?)"),
+                   {QString::fromUtf8(SuperAdmin), passwords::hash(QString::fromUtf8(DefaultAdminPassword))});
+}
+
+bool Database::execute(const QString &statement, const QVariantList &binds) {
+    QSqlQuery query(connection());
+    if (!query.prepare(toEngine(statement))) {
+        m_error = query.lastError().text();
+        return false;
+    }
+    for (const QVariant &value : binds)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        m_error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QVariant Database::scalar(const QString &statement, const QVariantList &binds) {
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.prepare(toEngine(statement))) {
+        m_error = query.lastError().text();
+        return {};
+    }
+    for (const QVariant &value : binds)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        m_error = query.lastError().text();
+        return {};
+    }
+    if (!query.next())
+        return {};
+    return query.value(0);
+}
+
+qint64 Database::lastInsertId() const {
+    auto *db = static_cast<sqlite3 *>(nativeHandle());
+    return db ? sqlite3_last_insert_rowid(db) : -1;
+}
+
+bool Database::begin() {
+    if (connection().transaction())
+        return true;
+    m_error = connection().lastError().text();
+    return false;
+}
+
+bool Database::commit() {
+    if (connection().commit())
+        return true;
+    m_error = connection().lastError().text();
+    rollback();
+    return false;
+}
+
+void Database::rollback() { connection().rollback(); }
+
+QString Database::toEngine(const QString &statement) { return dialect::toSqlite(statement); }

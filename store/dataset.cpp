@@ -1,0 +1,408 @@
+#include "store/dataset.h"
+
+#include "store/database.h"
+#include "store/numbers.h"
+
+#include <QCollator>
+#include <algorithm>
+#include <numeric>
+#include <sqlite3.h>
+
+namespace {
+Dataset::Kind kindOfDeclaration(const char *declared) {
+    if (!declared)
+        return Dataset::Kind::Text;
+    const QByteArray type = QByteArray(declared).toUpper();
+    if (type.contains("INT"))
+        return Dataset::Kind::Integer;
+    if (type.contains("REAL") || type.contains("FLOA") || type.contains("DOUB") || type.contains("NUM"))
+        return Dataset::Kind::Number;
+    return Dataset::Kind::Text;
+}
+
+Dataset::Kind kindOfValue(int sqliteType) {
+    switch (sqliteType) {
+    case SQLITE_INTEGER:
+        return Dataset::Kind::Integer;
+    case SQLITE_FLOAT:
+        return Dataset::Kind::Number;
+    default:
+        return Dataset::Kind::Text;
+    }
+}
+
+bool bindValue(sqlite3_stmt *statement, int index, const QVariant &value) {
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(statement, index) == SQLITE_OK;
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return sqlite3_bind_int64(statement, index, value.toLongLong()) == SQLITE_OK;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(statement, index, value.toDouble()) == SQLITE_OK;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        return sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
+                                 SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    }
+}
+} // namespace
+
+// Steps through a prepared statement once, filling the columns in place.
+class DatasetLoader {
+public:
+    static bool load(Dataset &set, sqlite3 *db, sqlite3_stmt *statement) {
+        const int columns = sqlite3_column_count(statement);
+        set.m_columns.assign(static_cast<std::size_t>(columns), {});
+        set.m_idColumn = -1;
+        std::vector<bool> kindKnown(static_cast<std::size_t>(columns), false);
+        for (int c = 0; c < columns; ++c) {
+            auto &column = set.m_columns[c];
+            column.name = QString::fromUtf8(sqlite3_column_name(statement, c));
+            const char *declared = sqlite3_column_decltype(statement, c);
+            column.kind = kindOfDeclaration(declared);
+            kindKnown[c] = declared != nullptr;
+            if (column.name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0 && set.m_idColumn < 0)
+                set.m_idColumn = c;
+        }
+        int rows = 0;
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c) {
+                auto &column = set.m_columns[c];
+                const int type = sqlite3_column_type(statement, c);
+                if (!kindKnown[c] && type != SQLITE_NULL) {
+                    // An expression column takes the kind of its first value; earlier NULL rows are
+                    // padded in the new storage.
+                    column.kind = kindOfValue(type);
+                    kindKnown[c] = true;
+                    column.numbers.assign(column.kind == Dataset::Kind::Number ? rows : 0, 0.0);
+                    column.integers.assign(column.kind == Dataset::Kind::Integer ? rows : 0, 0);
+                    if (column.kind == Dataset::Kind::Text) {
+                        column.textStart.assign(rows, 0);
+                        column.textLength.assign(rows, 0);
+                    } else {
+                        column.textStart.clear();
+                        column.textLength.clear();
+                    }
+                }
+                const bool isNull = type == SQLITE_NULL;
+                column.nulls.push_back(isNull);
+                switch (column.kind) {
+                case Dataset::Kind::Number: {
+                    const double value = isNull ? 0.0 : sqlite3_column_double(statement, c);
+                    column.numbers.push_back(value);
+                    column.sum += value;
+                    break;
+                }
+                case Dataset::Kind::Integer: {
+                    const qint64 value = isNull ? 0 : sqlite3_column_int64(statement, c);
+                    column.integers.push_back(value);
+                    column.sum += static_cast<double>(value);
+                    break;
+                }
+                case Dataset::Kind::Text: {
+                    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, c));
+                    const int length = bytes ? sqlite3_column_bytes(statement, c) : 0;
+                    set.appendText(column, bytes, static_cast<std::uint32_t>(length));
+                    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
+                        column.sum += sqlite3_column_double(statement, c);
+                    break;
+                }
+                }
+            }
+            ++rows;
+        }
+        if (rc != SQLITE_DONE)
+            return false;
+        (void)db;
+        set.m_physicalRows = rows;
+        set.m_order.resize(static_cast<std::size_t>(rows));
+        std::iota(set.m_order.begin(), set.m_order.end(), 0);
+        set.m_current = rows > 0 ? 0 : -1;
+        return true;
+    }
+};
+
+void Dataset::appendText(Column &column, const char *bytes, std::uint32_t length) {
+    column.textStart.push_back(static_cast<std::uint32_t>(m_arena.size()));
+    column.textLength.push_back(length);
+    if (length)
+        m_arena.append(bytes, length);
+}
+
+bool Dataset::load(Database &database, const QString &statementText, const QVariantList &binds) {
+    auto *db = static_cast<sqlite3 *>(database.nativeHandle());
+    if (!db) {
+        database.setError(QStringLiteral("数据库未打开"));
+        return false;
+    }
+    const QByteArray sql = Database::toEngine(statementText).toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &statement, nullptr) !=
+        SQLITE_OK) {
+        database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_finalize(statement);
+        return false;
+    }
+    for (int i = 0; i < binds.size(); ++i) {
+        if (!bindValue(statement, i + 1, binds[i])) {
+            database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
+            sqlite3_finalize(statement);
+            return false;
+        }
+    }
+    Dataset fresh;
+    fresh.m_arena.reserve(m_arena.capacity());
+    const bool ok = DatasetLoader::load(fresh, db, statement);
+    if (!ok)
+        database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
+    sqlite3_finalize(statement);
+    if (!ok)
+        return false;
+    const QString spec = m_sortSpec;
+    *this = std::move(fresh);
+    if (!spec.isEmpty())
+        sort(spec);
+    return true;
+}
+
+void Dataset::clear() { *this = Dataset(); }
+
+QString Dataset::fieldName(int column) const {
+    return column >= 0 && column < columnCount() ? m_columns[column].name : QString();
+}
+
+QStringList Dataset::fieldNames() const {
+    QStringList names;
+    for (const auto &column : m_columns)
+        names << column.name;
+    return names;
+}
+
+int Dataset::fieldIndex(const QString &name) const {
+    for (int c = 0; c < columnCount(); ++c)
+        if (m_columns[c].name.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return -1;
+}
+
+bool Dataset::isNull(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return true;
+    return m_columns[column].nulls[physical(row)];
+}
+
+QVariant Dataset::value(int row, int column) const {
+    if (isNull(row, column))
+        return {};
+    const auto &col = m_columns[column];
+    const int r = physical(row);
+    switch (col.kind) {
+    case Kind::Number:
+        return col.numbers[r];
+    case Kind::Integer:
+        return col.integers[r];
+    case Kind::Text:
+        return QString::fromUtf8(m_arena.data() + col.textStart[r], col.textLength[r]);
+    }
+    return {};
+}
+
+QString Dataset::text(int row, int column) const {
+    if (isNull(row, column))
+        return {};
+    const auto &col = m_columns[column];
+    const int r = physical(row);
+    switch (col.kind) {
+    case Kind::Number:
+        return num::general(col.numbers[r]);
+    case Kind::Integer:
+        return QString::number(col.integers[r]);
+    case Kind::Text:
+        return QString::fromUtf8(m_arena.data() + col.textStart[r], col.textLength[r]);
+    }
+    return {};
+}
+
+double Dataset::number(int row, int column) const {
+    if (isNull(row, column))
+        return 0;
+    const auto &col = m_columns[column];
+    const int r = physical(row);
+    switch (col.kind) {
+    case Kind::Number:
+        return col.numbers[r];
+    case Kind::Integer:
+        return static_cast<double>(col.integers[r]);
+    case Kind::Text:
+        return num::parse(QString::fromUtf8(m_arena.data() + col.textStart[r], col.textLength[r]))
+            .value_or(0.0);
+    }
+    return 0;
+}
+
+qint64 Dataset::id(int row) const {
+    if (m_idColumn < 0 || row < 0 || row >= rowCount())
+        return -1;
+    return static_cast<qint64>(number(row, m_idColumn));
+}
+
+int Dataset::rowOfId(qint64 wanted) const {
+    for (int row = 0; row < rowCount(); ++row)
+        if (id(row) == wanted)
+            return row;
+    return -1;
+}
+
+double Dataset::total(int column) const {
+    return column >= 0 && column < columnCount() ? m_columns[column].sum : 0.0;
+}
+
+void Dataset::setCurrentRow(int row) { m_current = row >= 0 && row < rowCount() ? row : -1; }
+
+void Dataset::sort(const QString &specification) {
+    struct Key {
+        int column;
+        bool descending;
+    };
+    std::vector<Key> keys;
+    for (const QString &part : specification.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList words = part.simplified().split(QLatin1Char(' '));
+        QString field = words.value(0);
+        if (field.startsWith(QLatin1Char('[')) && field.endsWith(QLatin1Char(']')))
+            field = field.mid(1, field.size() - 2);
+        const int column = fieldIndex(field);
+        if (column < 0)
+            continue;
+        const bool descending = words.size() > 1 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        keys.push_back({column, descending});
+    }
+    const qint64 currentId = id(m_current);
+    m_sortSpec = specification;
+    std::sort(m_order.begin(), m_order.end());
+    if (!keys.empty()) {
+        QCollator collator;
+        collator.setNumericMode(false);
+        auto compare = [&](int a, int b) {
+            for (const Key &key : keys) {
+                const auto &col = m_columns[key.column];
+                int result = 0;
+                if (col.nulls[a] != col.nulls[b]) {
+                    result = col.nulls[a] ? -1 : 1; // NULL first, as the engine orders them
+                } else if (!col.nulls[a]) {
+                    switch (col.kind) {
+                    case Kind::Number:
+                        result = col.numbers[a] < col.numbers[b] ? -1 : (col.numbers[b] < col.numbers[a] ? 1 : 0);
+                        break;
+                    case Kind::Integer:
+                        result = col.integers[a] < col.integers[b] ? -1 : (col.integers[b] < col.integers[a] ? 1 : 0);
+                        break;
+                    case Kind::Text:
+                        result = collator.compare(
+                            QString::fromUtf8(m_arena.data() + col.textStart[a], col.textLength[a]),
+                            QString::fromUtf8(m_arena.data() + col.textStart[b], col.textLength[b]));
+                        break;
+                    }
+                }
+                if (result != 0)
+                    return key.descending ? result > 0 : result < 0;
+            }
+            return false;
+        };
+        std::stable_sort(m_order.begin(), m_order.end(), compare);
+    }
+    if (currentId >= 0)
+        m_current = rowOfId(currentId);
+}
+
+bool Dataset::post(Database &database, const QString &table, qint64 rowId, const QStringList &fields,
+                   const QVariantList &values) {
+    if (fields.isEmpty() || fields.size() != values.size())
+        return false;
+    QString statement = QStringLiteral("update ") + table + QStringLiteral(" set ");
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i)
+            statement += QStringLiteral(", ");
+        statement += QLatin1Char('[') + fields[i] + QStringLiteral("]=?");
+    }
+    statement += QStringLiteral(" where ID=?");
+    QVariantList binds = values;
+    binds << rowId;
+    if (!database.execute(statement, binds))
+        return false;
+    const int row = rowOfId(rowId);
+    if (row < 0)
+        return true;
+    const int r = physical(row);
+    for (int i = 0; i < fields.size(); ++i) {
+        const int c = fieldIndex(fields[i]);
+        if (c >= 0)
+            setCell(m_columns[c], r, values[i]);
+    }
+    return true;
+}
+
+void Dataset::setCell(Column &column, int r, const QVariant &value) {
+    const bool isNull = !value.isValid() || value.isNull();
+    switch (column.kind) {
+    case Kind::Number: {
+        const double old = column.nulls[r] ? 0.0 : column.numbers[r];
+        const double fresh = isNull ? 0.0 : value.toDouble();
+        column.numbers[r] = fresh;
+        column.sum += fresh - old;
+        break;
+    }
+    case Kind::Integer: {
+        const qint64 old = column.nulls[r] ? 0 : column.integers[r];
+        const qint64 fresh = isNull ? 0 : value.toLongLong();
+        column.integers[r] = fresh;
+        column.sum += static_cast<double>(fresh - old);
+        break;
+    }
+    case Kind::Text: {
+        const QByteArray bytes = isNull ? QByteArray() : value.toString().toUtf8();
+        column.textStart[r] = static_cast<std::uint32_t>(m_arena.size());
+        column.textLength[r] = static_cast<std::uint32_t>(bytes.size());
+        m_arena.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        break;
+    }
+    }
+    column.nulls[r] = isNull;
+}
+
+bool Dataset::remove(Database &database, const QString &table, qint64 rowId) {
+    if (!database.execute(QStringLiteral("delete from ") + table + QStringLiteral(" where ID=?"), {rowId}))
+        return false;
+    const int row = rowOfId(rowId);
+    if (row < 0)
+        return true;
+    const int r = physical(row);
+    for (auto &column : m_columns) {
+        if (column.nulls[r])
+            continue;
+        if (column.kind == Kind::Number)
+            column.sum -= column.numbers[r];
+        else if (column.kind == Kind::Integer)
+            column.sum -= static_cast<double>(column.integers[r]);
+    }
+    m_order.erase(m_order.begin() + row);
+    if (m_current >= rowCount())
+        m_current = rowCount() - 1;
+    return true;
+}
+
+std::size_t Dataset::memoryBytes() const {
+    std::size_t bytes = m_arena.capacity() + m_order.capacity() * sizeof(int);
+    for (const auto &column : m_columns) {
+        bytes += column.numbers.capacity() * sizeof(double) + column.integers.capacity() * sizeof(qint64) +
+                 column.textStart.capacity() * sizeof(std::uint32_t) +
+                 column.textLength.capacity() * sizeof(std::uint32_t) + column.nulls.capacity() / 8;
+    }
+    return bytes;
+}

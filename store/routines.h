@@ -1,0 +1,21 @@
+#pragma once
+// The shared routines through which the windows query: grouped values of a column (for drop-down
+// lists), run a query into a dataset, execute a statement.
+#include "store/database.h"
+#include "store/dataset.h"
+
+#include <QStringList>
+#include <optional>
+
+namespace routines {
+// "select <column> from <table> group by <column> order by <column>". Column and table are the
+// program's own names, never user text.
+QString groupedValuesStatement(const QString &column, const QString &table);
+// The values of that statement as texts, in its order: NULL and empty text each give an empty item,
+// NULL first. Nothing on failure (the engine's message in database.errorText()).
+std::optional<QStringList> columnValues(Database &database, const QString &column, const QString &table);
+// Replaces the dataset's rows with those of the statement.
+bool runQuery(Database &database, Dataset &dataset, const QString &statement, const QVariantList &binds = {});
+// Runs a statement that returns no rows.
+bool executeStatement(Database &database, const QString &statement, const QVariantList &binds = {});
+} // namespace routines

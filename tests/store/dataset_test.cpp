@@ -1,0 +1,123 @@
+// Snapshot datasets: load with totals, client sort, current row, post and delete by ID, and the
+// shared routines over them.
+#include "store/dataset.h"
+#include "store/routines.h"
+#include "tests/support/testenv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Shop {
+    TestEnv env;
+    Database &db = env.database();
+    qint64 computer = addGoods(db, QStringLiteral("电脑"), QStringLiteral("A1"), 3000, 2, 3500, QStringLiteral("2014-08-03"));
+    qint64 mouse = addGoods(db, QStringLiteral("鼠标"), QStringLiteral("M"), 10.5, 20, 15, QStringLiteral("2014-08-01"));
+    qint64 cable = addGoods(db, QStringLiteral("USB线"), QString(), 2.25, 40, 5, QStringLiteral("2014-08-02"));
+
+    QStringList names(const Dataset &set) const {
+        QStringList list;
+        for (int row = 0; row < set.rowCount(); ++row)
+            list << set.text(row, QStringLiteral("a"));
+        return list;
+    }
+};
+} // namespace
+
+TEST(Dataset, LoadsRowsFieldsAndTotals) {
+    Shop shop;
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by day1")));
+    EXPECT_EQ(goods.rowCount(), 3);
+    EXPECT_EQ(shop.names(goods), (QStringList{QStringLiteral("鼠标"), QStringLiteral("USB线"), QStringLiteral("电脑")}));
+    EXPECT_EQ(goods.fieldIndex(QStringLiteral("day1")), goods.fieldIndex(QStringLiteral("DAY1")));
+    EXPECT_EQ(goods.kind(goods.fieldIndex(QStringLiteral("3"))), Dataset::Kind::Number);
+    EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("2")), 62);
+    EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("3")), 6000 + 210 + 90);
+    EXPECT_EQ(goods.text(0, QStringLiteral("1")), QStringLiteral("10.5"));
+    EXPECT_EQ(goods.id(2), shop.computer);
+    EXPECT_EQ(goods.currentRow(), 0);
+}
+
+TEST(Dataset, BindsFiltersAndKeepsOldRowsOnFailure) {
+    Shop shop;
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%线%")}));
+    EXPECT_EQ(shop.names(goods), QStringList{QStringLiteral("USB线")});
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%'%")}));
+    EXPECT_EQ(goods.rowCount(), 0);
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));
+    EXPECT_FALSE(goods.load(shop.db, QStringLiteral("select * from data where")));
+    EXPECT_FALSE(shop.db.errorText().isEmpty());
+    EXPECT_EQ(goods.rowCount(), 3);
+}
+
+TEST(Dataset, SortsOnTheClientKeepingTheCurrentRow) {
+    Shop shop;
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by ID")));
+    goods.setCurrentRow(goods.rowOfId(shop.mouse));
+    const struct {
+        const char *spec;
+        QStringList names;
+    } cases[] = {
+        {"1", {QStringLiteral("USB线"), QStringLiteral("鼠标"), QStringLiteral("电脑")}},
+        {"[1] DESC", {QStringLiteral("电脑"), QStringLiteral("鼠标"), QStringLiteral("USB线")}},
+        {"day1 ASC", {QStringLiteral("鼠标"), QStringLiteral("USB线"), QStringLiteral("电脑")}},
+        {"b DESC, a", {QStringLiteral("鼠标"), QStringLiteral("电脑"), QStringLiteral("USB线")}},
+        {"", {QStringLiteral("电脑"), QStringLiteral("鼠标"), QStringLiteral("USB线")}},
+        {"nosuchfield DESC", {QStringLiteral("电脑"), QStringLiteral("鼠标"), QStringLiteral("USB线")}},
+    };
+    for (const auto &c : cases) {
+        goods.sort(QString::fromLatin1(c.spec));
+        EXPECT_EQ(shop.names(goods), c.names) << c.spec;
+        EXPECT_EQ(goods.id(goods.currentRow()), shop.mouse) << c.spec;
+    }
+    goods.sort(QStringLiteral("1 DESC"));
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));
+    EXPECT_EQ(shop.names(goods).first(), QStringLiteral("电脑")); // the sort survives a reload
+}
+
+TEST(Dataset, PostAndRemoveByIdWhateverTheOrder) {
+    Shop shop;
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));
+    goods.sort(QStringLiteral("a DESC"));
+    ASSERT_TRUE(goods.post(shop.db, QStringLiteral("data"), shop.mouse, {QStringLiteral("7"), QStringLiteral("a")},
+                           {17.0, QStringLiteral("无线鼠标")}));
+    const int row = goods.rowOfId(shop.mouse);
+    EXPECT_EQ(goods.text(row, QStringLiteral("a")), QStringLiteral("无线鼠标"));
+    EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("7")), 2 + 17 + 40);
+    EXPECT_EQ(shop.db.scalar(QStringLiteral("select [7] from data where ID=?"), {shop.mouse}).toDouble(), 17);
+    EXPECT_EQ(shop.db.scalar(QStringLiteral("select [7] from data where ID=?"), {shop.cable}).toDouble(), 40);
+
+    ASSERT_TRUE(goods.remove(shop.db, QStringLiteral("data"), shop.computer));
+    EXPECT_EQ(goods.rowCount(), 2);
+    EXPECT_EQ(goods.rowOfId(shop.computer), -1);
+    EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("2")), 60);
+    EXPECT_EQ(shop.db.scalar(QStringLiteral("select count(*) from data")).toInt(), 2);
+    EXPECT_FALSE(goods.post(shop.db, QStringLiteral("data"), shop.mouse, {QStringLiteral("nosuch")}, {1}));
+}
+
+TEST(Dataset, ExpressionColumnsTakeTheKindOfTheirValues) {
+    Shop shop;
+    Dataset summary;
+    ASSERT_TRUE(summary.load(shop.db, QStringLiteral("select a, sum([3]) as s, null as n from data group by a order by s")));
+    EXPECT_EQ(summary.kind(1), Dataset::Kind::Number);
+    EXPECT_DOUBLE_EQ(summary.total(1), 6300);
+    EXPECT_TRUE(summary.isNull(0, 2));
+    EXPECT_EQ(summary.text(0, 2), QString());
+}
+
+TEST(Routines, FillListPutsNullThenEmptyFirst) {
+    TestEnv env;
+    Database &db = env.database();
+    for (const QVariant &supplier : {QVariant(QStringLiteral("华联")), QVariant(), QVariant(QString::fromLatin1("")),
+                                     QVariant(QStringLiteral("华联")), QVariant(QStringLiteral("东方"))})
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data (g) values (?)"), {supplier}));
+    EXPECT_EQ(routines::groupedValuesStatement(QStringLiteral("g"), QStringLiteral("data")),
+              QStringLiteral("select g from data group by g order by g"));
+    const auto values = routines::columnValues(db, QStringLiteral("g"), QStringLiteral("data"));
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ(*values, (QStringList{QString(), QString(), QStringLiteral("东方"), QStringLiteral("华联")}));
+    EXPECT_FALSE(routines::columnValues(db, QStringLiteral("nosuch"), QStringLiteral("data")).has_value());
+}

@@ -1,0 +1,53 @@
+#include "widgets/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+Dialogs *&installed() {
+    static Dialogs *dialogs = nullptr;
+    return dialogs;
+}
+
+QString titleOr(const QString &title) {
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+} // namespace
+
+Dialogs &Dialogs::instance() {
+    static QtDialogs qtDialogs;
+    Dialogs *dialogs = installed();
+    return dialogs ? *dialogs : qtDialogs;
+}
+
+void Dialogs::install(Dialogs *dialogs) { installed() = dialogs; }
+
+void QtDialogs::message(QWidget *parent, Kind kind, const QString &text, const QString &title) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (kind == Kind::Warning)
+        icon = QMessageBox::Warning;
+    else if (kind == Kind::Error)
+        icon = QMessageBox::Critical;
+    QMessageBox box(icon, titleOr(title), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtDialogs::ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) {
+    const bool yesNo = buttons == Buttons::YesNo;
+    const auto positive = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    const auto negative = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, titleOr(title), text, positive | negative, parent);
+    box.setDefaultButton(negative);
+    return box.exec() == positive;
+}
+
+QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &startPath,
+                                const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, title, startPath, filter);
+}
+
+QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &startPath,
+                                const QString &filter) {
+    return QFileDialog::getSaveFileName(parent, title, startPath, filter);
+}

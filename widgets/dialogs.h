@@ -1,0 +1,49 @@
+#pragma once
+// Every message, question and file dialog of the program goes through here, so that tests can answer
+// them from a script and read what was said.
+#include <QString>
+
+class QWidget;
+
+class Dialogs {
+public:
+    enum class Kind {
+        Warning,     // an input check: warning icon, one OK button
+        Information, // a plain message box
+        Error,       // an engine or file error
+    };
+    enum class Buttons { YesNo, OkCancel };
+
+    virtual ~Dialogs() = default;
+
+    // Shows a message with one OK button. An empty title gives the application's title.
+    virtual void message(QWidget *parent, Kind kind, const QString &text, const QString &title = {}) = 0;
+    // Asks; the negative answer is preselected. True for Yes / OK.
+    virtual bool ask(QWidget *parent, const QString &text, const QString &title = {},
+                     Buttons buttons = Buttons::YesNo) = 0;
+    // A file to open or to save; empty when the user cancels.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
+                                 const QString &filter) = 0;
+
+    void warning(QWidget *parent, const QString &text) { message(parent, Kind::Warning, text); }
+    void information(QWidget *parent, const QString &text) { message(parent, Kind::Information, text); }
+    void error(QWidget *parent, const QString &text) { message(parent, Kind::Error, text); }
+
+    // The program's dialogs (Qt's, unless a test installed its own).
+    static Dialogs &instance();
+    // Installs another implementation (not owned); nullptr returns to Qt's.
+    static void install(Dialogs *dialogs);
+};
+
+// Qt's message boxes and file dialogs.
+class QtDialogs : public Dialogs {
+public:
+    void message(QWidget *parent, Kind kind, const QString &text, const QString &title) override;
+    bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
+                         const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
+                         const QString &filter) override;
+};
