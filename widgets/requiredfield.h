@@ -1,9 +1,12 @@
 #pragma once
-// The required-field checks: a field that is empty after trimming gets its message as a warning and
-// the focus; the field's own text is left as typed.
+// The required-field check of the entry windows: a field whose text is only blanks and control
+// characters gets the message as a warning and the focus, and the action stops.
+#include <QString>
+
 class QComboBox;
 class QLineEdit;
-class QString;
 
+// True when the field holds something; otherwise shows the message (Dialogs), focuses the field and
+// returns false. The field's text is never changed.
 bool requireText(QLineEdit *field, const QString &message);
 bool requireText(QComboBox *field, const QString &message);

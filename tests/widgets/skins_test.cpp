@@ -1,0 +1,76 @@
+// The five stored skins: loading by index, the stored choice, and the red stock rows under every skin.
+#include "widgets/skins.h"
+
+#include "store/settingsstore.h"
+#include "tests/support/testenv.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SkinsTest : public ::testing::Test {
+  protected:
+    TestEnv env;
+    void TearDown() override { qApp->setStyleSheet(QString()); }
+};
+
+TEST_F(SkinsTest, FiveNamedSkinsEachWithItsOwnLook) {
+    const char *captions[] = {"黑色经典(皮肤)", "蓝色幻想(皮肤)", "梦幻天空(皮肤)", "黑色遐想(皮肤)",
+                              "梦想成真(皮肤)"};
+    const char *items[] = {"N19", "N26", "N32", "N42", "N52"};
+    ASSERT_EQ(skins::stored().size(), 5u);
+    QStringList sheets;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(skins::stored()[i].caption, QString::fromUtf8(captions[i]));
+        EXPECT_EQ(skins::stored()[i].item, QString::fromLatin1(items[i]));
+        sheets << skins::styleSheet(i);
+    }
+    sheets.removeDuplicates();
+    EXPECT_EQ(sheets.size(), 5);
+    EXPECT_TRUE(skins::styleSheet(5).isEmpty());
+}
+
+TEST_F(SkinsTest, ChoosingASkinLoadsItAndStoresItsIndex) {
+    ASSERT_TRUE(skins::choose(4));
+    EXPECT_EQ(SettingsStore::instance().read(QStringLiteral("skin")), QStringLiteral("4"));
+    EXPECT_EQ(qApp->styleSheet(), skins::styleSheet(4));
+    EXPECT_EQ(skins::loaded(), 4);
+}
+
+TEST_F(SkinsTest, AStoredValueWithoutASkinChangesNothing) {
+    ASSERT_TRUE(skins::load(1));
+    for (const char *value : {"5", "9", "", " 2", "a", "-1", "22"}) {
+        EXPECT_FALSE(skins::loadFromSetting(QString::fromLatin1(value))) << value;
+        EXPECT_EQ(skins::loaded(), 1) << value;
+        EXPECT_EQ(qApp->styleSheet(), skins::styleSheet(1)) << value;
+    }
+    EXPECT_TRUE(skins::loadFromSetting(QStringLiteral("0")));
+    EXPECT_EQ(skins::loaded(), 0);
+}
+
+TEST_F(SkinsTest, ListsKeepTheRedTheirModelGivesACell) {
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), QStringLiteral("██████"));
+    model.setData(model.index(0, 0), QColor(255, 0, 0), Qt::ForegroundRole);
+    for (int index = 0; index < 5; ++index) {
+        ASSERT_TRUE(skins::load(index));
+        QTableView view;
+        view.setModel(&model);
+        view.resize(200, 80);
+        view.show();
+        const QImage image = view.viewport()->grab().toImage();
+        bool red = false;
+        for (int y = 0; y < image.height() && !red; ++y)
+            for (int x = 0; x < image.width() && !red; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red = c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            }
+        EXPECT_TRUE(red) << "skin " << index;
+    }
+}
+
+} // namespace

@@ -1,0 +1,355 @@
+#include "widgets/datagrid.h"
+
+#include "store/dataset.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/gridfooter.h"
+#include "widgets/gridheader.h"
+
+#include <QHeaderView>
+#include <QScopedValueRollback>
+#include <algorithm>
+#include <cmath>
+
+DataGrid::DataGrid(QWidget *parent)
+    : QTableView(parent), m_model(new DatasetModel(this)), m_header(new GridHeader(this)) {
+    setHorizontalHeader(m_header);
+    setModel(m_model);
+    m_footer = new GridFooter(m_header, m_model, this);
+
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+
+    // Every list reloads on each keystroke of a filter: rows are never measured.
+    QHeaderView *rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->hide();
+    m_defaultRowHeight = rows->defaultSectionSize();
+    m_header->setSectionResizeMode(QHeaderView::Interactive);
+    m_header->setStretchLastSection(false);
+
+    connect(m_header, &GridHeader::titleClicked, this, &DataGrid::onTitleClicked);
+    connect(m_header, &QHeaderView::sectionResized, this, &DataGrid::onSectionResized);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid()) emit rowClicked(index.row());
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid()) emit rowDoubleClicked(index.row());
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { noteCurrentRow(current.isValid() ? current.row() : -1); });
+}
+
+DataGrid::~DataGrid() = default;
+
+void DataGrid::noteCurrentRow(int row) {
+    if (Dataset *set = dataset()) set->setCurrentRow(row);
+    if (row == m_lastRow) return;
+    m_lastRow = row;
+    emit currentRowChanged(row);
+}
+
+void DataGrid::setColumns(std::vector<GridColumn> columns) {
+    m_model->setColumns(std::move(columns));
+    const auto &defined = m_model->columns();
+    m_state.assign(defined.size(), ColumnState{});
+    {
+        const QScopedValueRollback guard(m_fitting, true);
+        for (int c = 0; c < columnCountDefined(); ++c) {
+            const GridColumn &def = defined[static_cast<std::size_t>(c)];
+            m_state[static_cast<std::size_t>(c)].share = std::max(1, def.width);
+            m_header->setMarker(c, SortMarker::None);
+            m_header->resizeSection(c, std::max(1, def.width));
+            setColumnHidden(c, !def.visible);
+        }
+    }
+    fitColumns();
+}
+
+const std::vector<GridColumn> &DataGrid::columns() const {
+    return m_model->columns();
+}
+
+int DataGrid::columnOfField(const QString &field) const {
+    return m_model->columnOfField(field);
+}
+
+QString DataGrid::fieldOf(int column) const {
+    return validColumn(column) ? columns()[column].field : QString();
+}
+
+void DataGrid::setDataset(Dataset *dataset) {
+    m_model->setDataset(dataset);
+    reload();
+}
+
+Dataset *DataGrid::dataset() const {
+    return m_model->dataset();
+}
+
+void DataGrid::reload() {
+    m_model->reload();
+    const Dataset *set = dataset();
+    const int row = set ? set->currentRow() : -1;
+    if (row >= 0)
+        setCurrentRow(row);
+    else
+        noteCurrentRow(-1);
+}
+
+void DataGrid::refreshRow(int row) {
+    m_model->refreshRow(row);
+}
+
+void DataGrid::setRowColour(std::function<QColor(int)> hook) {
+    m_model->setRowColour(std::move(hook));
+    viewport()->update();
+}
+
+int DataGrid::currentRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void DataGrid::setCurrentRow(int row) {
+    if (row < 0 || row >= m_model->rowCount()) {
+        setCurrentIndex({});
+        noteCurrentRow(-1);
+        return;
+    }
+    const std::vector<int> shown = visibleColumnsInOrder();
+    const QModelIndex target = m_model->index(row, shown.empty() ? 0 : shown.front());
+    setCurrentIndex(target);
+    scrollTo(target);
+    noteCurrentRow(row);
+}
+
+void DataGrid::setColumnVisible(const QString &field, bool visible) {
+    const int column = columnOfField(field);
+    if (column < 0 || isColumnHidden(column) == !visible) return;
+    {
+        const QScopedValueRollback guard(m_fitting, true);
+        setColumnHidden(column, !visible);
+        if (visible && !m_fit)
+            m_header->resizeSection(column, std::max(1, int(std::lround(m_state[column].share))));
+    }
+    fitColumns();
+}
+
+bool DataGrid::isColumnVisible(const QString &field) const {
+    const int column = columnOfField(field);
+    return column >= 0 && !isColumnHidden(column);
+}
+
+std::vector<int> DataGrid::visibleColumnsInOrder() const {
+    std::vector<int> shown;
+    for (int visual = 0; visual < m_header->count(); ++visual) {
+        const int logical = m_header->logicalIndex(visual);
+        if (!m_header->isSectionHidden(logical)) shown.push_back(logical);
+    }
+    return shown;
+}
+
+void DataGrid::setFitColumnsToWidth(bool on) {
+    if (on == m_fit) return;
+    if (!on) {
+        // From now on the shares are plain pixel widths: take them as they are shown.
+        for (int c = 0; c < columnCountDefined(); ++c)
+            m_state[c].share = std::max(1, shownWidth(c));
+    }
+    m_fit = on;
+    fitColumns();
+}
+
+int DataGrid::shownWidth(int column) const {
+    if (!validColumn(column)) return 0;
+    if (!m_header->isSectionHidden(column)) return m_header->sectionSize(column);
+    if (!m_fit) return int(std::lround(m_state[column].share));
+    double shares = 0;
+    for (int c : visibleColumnsInOrder())
+        shares += m_state[c].share;
+    const int available = viewport()->width();
+    if (shares <= 0 || available <= 0) return int(std::lround(m_state[column].share));
+    return std::max(1, int(std::lround(m_state[column].share * available / shares)));
+}
+
+void DataGrid::setShownWidth(int column, int width) {
+    if (!validColumn(column) || width <= 0) return;
+    if (m_header->isSectionHidden(column) || !m_fit) {
+        m_state[column].share = width;
+        const QScopedValueRollback guard(m_fitting, true);
+        if (!m_header->isSectionHidden(column)) m_header->resizeSection(column, width);
+        return;
+    }
+    m_header->resizeSection(column, width); // refits the others around it
+}
+
+void DataGrid::onSectionResized(int column, int oldSize, int newSize) {
+    if (m_fitting || !validColumn(column)) return;
+    if (oldSize == 0 || newSize == 0 || m_header->isSectionHidden(column)) {
+        // Shown or hidden from outside: refit once the header has settled.
+        QMetaObject::invokeMethod(
+            this, [this] { fitColumns(); }, Qt::QueuedConnection);
+        return;
+    }
+    if (!m_fit) {
+        m_state[column].share = newSize;
+        return;
+    }
+    fitColumns(column);
+}
+
+void DataGrid::fitColumns(int keptColumn) {
+    if (!m_fit || m_fitting) return;
+    const QScopedValueRollback guard(m_fitting, true);
+    const std::vector<int> shown = visibleColumnsInOrder();
+    const int available = viewport()->width();
+    if (shown.empty() || available <= 0) return;
+    const int minimum = std::max(1, m_header->minimumSectionSize());
+    if (validColumn(keptColumn) && !m_header->isSectionHidden(keptColumn) && shown.size() > 1) {
+        // The column just resized keeps its width; its share becomes what gives it that width.
+        double others = 0;
+        for (int c : shown)
+            if (c != keptColumn) others += m_state[c].share;
+        const int kept = m_header->sectionSize(keptColumn);
+        const int rest = available - kept;
+        if (others > 0 && rest >= minimum * int(shown.size() - 1))
+            m_state[keptColumn].share = kept * others / rest;
+    }
+    double shares = 0;
+    for (int c : shown)
+        shares += m_state[c].share;
+    int used = 0;
+    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+        const int width = std::max(minimum, int(std::lround(m_state[shown[i]].share * available / shares)));
+        m_header->resizeSection(shown[i], width);
+        used += width;
+    }
+    m_header->resizeSection(shown.back(), std::max(minimum, available - used));
+}
+
+SortMarker DataGrid::sortMarker(int column) const {
+    return m_header->marker(column);
+}
+
+void DataGrid::setSortMarker(int column, SortMarker marker) {
+    if (validColumn(column)) m_header->setMarker(column, marker);
+}
+
+int DataGrid::sortIndex(int column) const {
+    return validColumn(column) ? m_state[column].sortIndex : 0;
+}
+
+void DataGrid::setSortIndex(int column, int index) {
+    if (validColumn(column)) m_state[column].sortIndex = index;
+}
+
+std::vector<DataGrid::SortKey> DataGrid::sortKeys() const {
+    std::vector<SortKey> keys;
+    for (int c = 0; c < columnCountDefined(); ++c)
+        if (sortMarker(c) != SortMarker::None) keys.push_back({c, fieldOf(c), sortMarker(c), sortIndex(c)});
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const SortKey &a, const SortKey &b) { return a.sortIndex < b.sortIndex; });
+    return keys;
+}
+
+SortMarker DataGrid::advanceSortMarker(int column, bool keepOthers) {
+    if (!validColumn(column)) return SortMarker::None;
+    const SortMarker before = sortMarker(column);
+    SortMarker after = SortMarker::Down;
+    if (before == SortMarker::Down)
+        after = SortMarker::Up;
+    else if (before == SortMarker::Up)
+        after = keepOthers ? SortMarker::None : SortMarker::Down;
+
+    if (!keepOthers) {
+        for (int c = 0; c < columnCountDefined(); ++c) {
+            if (c == column) continue;
+            setSortMarker(c, SortMarker::None);
+            m_state[c].sortIndex = 0;
+        }
+        m_state[column].sortIndex = 1;
+    } else if (before == SortMarker::None) {
+        int highest = 0;
+        for (const ColumnState &state : m_state)
+            highest = std::max(highest, state.sortIndex);
+        m_state[column].sortIndex = highest + 1;
+    } else if (after == SortMarker::None) {
+        const int removed = m_state[column].sortIndex;
+        for (ColumnState &state : m_state)
+            if (state.sortIndex > removed) --state.sortIndex;
+        m_state[column].sortIndex = 0;
+    }
+    setSortMarker(column, after);
+    return before;
+}
+
+QString DataGrid::sortTextForClick(const QString &field, SortMarker before) {
+    return before == SortMarker::Down ? field : field + QStringLiteral(" DESC");
+}
+
+void DataGrid::onTitleClicked(int column, Qt::KeyboardModifiers modifiers) {
+    if (!validColumn(column)) return;
+    const SortMarker before = sortMarker(column);
+    emit titleClicked(column, before);
+    emit sortRequested(sortTextForClick(fieldOf(column), before));
+    advanceSortMarker(column, modifiers.testFlag(Qt::ControlModifier));
+}
+
+void DataGrid::setRowHeightSetting(int pixels) {
+    m_rowHeight = std::max(0, pixels);
+    applyRowHeight();
+}
+
+void DataGrid::setRowLines(int lines) {
+    m_rowLines = std::max(0, lines);
+    applyRowHeight();
+}
+
+void DataGrid::applyRowHeight() {
+    int height = m_defaultRowHeight;
+    if (m_rowHeight > 0)
+        height = m_rowHeight;
+    else if (m_rowLines > 1)
+        height = m_defaultRowHeight + (m_rowLines - 1) * fontMetrics().lineSpacing();
+    QHeaderView *rows = verticalHeader();
+    rows->setMinimumSectionSize(std::min(rows->minimumSectionSize(), height));
+    rows->setDefaultSectionSize(height);
+}
+
+int DataGrid::dropDownRows(int column) const {
+    return validColumn(column) ? m_state[column].dropDownRows : 0;
+}
+
+void DataGrid::setDropDownRows(int column, int rows) {
+    if (validColumn(column)) m_state[column].dropDownRows = rows;
+}
+
+int DataGrid::dropDownWidth(int column) const {
+    return validColumn(column) ? m_state[column].dropDownWidth : 0;
+}
+
+void DataGrid::setDropDownWidth(int column, int width) {
+    if (validColumn(column)) m_state[column].dropDownWidth = width;
+}
+
+void DataGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    if (m_placingFooter || !m_footer) return;
+    // The base class gives the viewport the whole height below the titles; the totals row takes
+    // the bottom of it back.
+    const QScopedValueRollback guard(m_placingFooter, true);
+    const int footerHeight = m_footer->sizeHint().height();
+    const QMargins margins = viewportMargins();
+    if (margins.bottom() != footerHeight)
+        setViewportMargins(margins.left(), margins.top(), margins.right(), footerHeight);
+    const QRect area = viewport()->geometry();
+    m_footer->setGeometry(area.left(), area.bottom() + 1, area.width(), footerHeight);
+}
+
+void DataGrid::resizeEvent(QResizeEvent *event) {
+    QTableView::resizeEvent(event);
+    fitColumns();
+}
