@@ -11,11 +11,16 @@
 namespace {
 const char *const kStatement = "select * from data order by day1";
 
+// Closed before the application goes: Qt's connection registry does not outlive it.
+std::map<int, std::unique_ptr<Database>> &openDatabases() {
+    static std::map<int, std::unique_ptr<Database>> databases;
+    return databases;
+}
+
 // One database of N goods rows per size, shared by the benchmarks of that size.
 Database &goodsDatabase(int rows) {
     static QTemporaryDir dir;
-    static std::map<int, std::unique_ptr<Database>> databases;
-    auto &slot = databases[rows];
+    auto &slot = openDatabases()[rows];
     if (!slot) {
         slot = std::make_unique<Database>();
         const QString path = dir.filePath(QStringLiteral("goods%1.mdb").arg(rows));
@@ -89,5 +94,6 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    openDatabases().clear();
     return 0;
 }

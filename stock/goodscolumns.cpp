@@ -1,0 +1,75 @@
+#include "stock/goodscolumns.h"
+
+namespace goodscolumns {
+
+namespace {
+GridColumn column(const char *field, const char *group, const char *title, int width,
+                  DisplayFormat format = DisplayFormat::None,
+                  GridColumn::Footer footer = GridColumn::Footer::None) {
+    GridColumn c;
+    c.field = QString::fromUtf8(field);
+    c.group = QString::fromUtf8(group);
+    c.title = QString::fromUtf8(title);
+    c.width = width;
+    c.format = format;
+    c.footer = footer;
+    return c;
+}
+} // namespace
+
+std::vector<GridColumn> columns() {
+    using F = DisplayFormat;
+    constexpr auto Sum = GridColumn::Footer::Sum;
+    std::vector<GridColumn> list{
+        column("a", "商 品 信 息", "名 称", 110),
+        column("b", "商 品 信 息", "规格型号", 80),
+        column("c", "商 品 信 息", "编 码", 90),
+        column("d", "商 品 信 息", "类 别", 64),
+        column("2", "进 货", "数 量", 52, F::Decimals3, Sum),
+        column("1", "进 货", "单 价", 52),
+        column("3", "进 货", "金 额", 64, F::Decimals2, Sum),
+        column("5", "销 售", "数 量", 52, F::Decimals3, Sum),
+        column("4", "销 售", "单 价", 52),
+        column("6", "销 售", "金 额", 64, F::Decimals2, Sum),
+        column("7", "存 货", "数 量", 52, F::Decimals3, Sum),
+        column("8", "存 货", "金 额", 64, F::Decimals2, Sum),
+        column("day1", "备 注", "入库日期", 76),
+        column("g", "备 注", "供货商", 80),
+        column("z", "备 注", "备 注", 80),
+    };
+    list.front().footer = GridColumn::Footer::Text;
+    list.front().footerText = QStringLiteral("总计");
+    return list;
+}
+
+const std::vector<HidingItem> &hidingItems() {
+    static const std::vector<HidingItem> items{
+        {QStringLiteral("N5"),
+         QStringLiteral("隐藏进货单价"),
+         QStringLiteral("rukuyin1"),
+         {QStringLiteral("1")}},
+        {QStringLiteral("N31"),
+         QStringLiteral("隐藏销售单价"),
+         QStringLiteral("rukuyin6"),
+         {QStringLiteral("4")}},
+        {QStringLiteral("N6"),
+         QStringLiteral("隐藏金额"),
+         QStringLiteral("rukuyin2"),
+         {QStringLiteral("3"), QStringLiteral("6"), QStringLiteral("8")}},
+        {QStringLiteral("N9"),
+         QStringLiteral("隐藏日期"),
+         QStringLiteral("rukuyin3"),
+         {QStringLiteral("day1")}},
+        {QStringLiteral("N10"),
+         QStringLiteral("隐藏供货商"),
+         QStringLiteral("rukuyin4"),
+         {QStringLiteral("g")}},
+        {QStringLiteral("N7"),
+         QStringLiteral("隐藏备注信息"),
+         QStringLiteral("rukuyin5"),
+         {QStringLiteral("z")}},
+    };
+    return items;
+}
+
+} // namespace goodscolumns

@@ -1,0 +1,185 @@
+#include "stock/goodslist.h"
+
+#include "stock/goodscolumns.h"
+#include "stock/goodsquerybox.h"
+#include "stock/stockalarm.h"
+#include "stock/stockinpanel.h"
+#include "store/database.h"
+#include "store/settingsstore.h"
+#include "widgets/datagrid.h"
+#include "widgets/datefield.h"
+#include "widgets/dialogs.h"
+#include "widgets/filllist.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const QColor alarmColour(255, 0, 0);
+}
+
+GoodsList::GoodsList(Database &database, QWidget *parent)
+    : QObject(parent), m_database(database), m_grid(new DataGrid(parent)),
+      m_queryBox(new GoodsQueryBox(parent)) {
+    setObjectName(QStringLiteral("goodsList"));
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setToolTip(QStringLiteral("点列标题进行排序，双击记录进行销售"));
+    m_grid->setColumns(goodscolumns::columns());
+    m_grid->setDataset(&m_goods);
+    m_grid->setRowColour([this](int row) { return isAlarmRow(row) ? alarmColour : QColor(); });
+
+    connect(m_grid, &DataGrid::sortRequested, this, &GoodsList::onTitleClick);
+    connect(m_grid, &DataGrid::rowClicked, this, &GoodsList::onRowClicked);
+    connect(m_grid, &DataGrid::rowDoubleClicked, this, &GoodsList::rowDoubleClicked);
+
+    connect(m_queryBox, &GoodsQueryBox::filterEdited, this, [this] { runQuery(); });
+    connect(m_queryBox->searchButton(), &QPushButton::clicked, this, [this] { runQuery(); });
+    connect(m_queryBox->clearButton(), &QPushButton::clicked, this, &GoodsList::clearConditions);
+    connect(m_queryBox->allButton(), &QPushButton::clicked, this, &GoodsList::showAll);
+}
+
+GoodsList::~GoodsList() {
+    // The grid may outlive this object for a moment while its parent goes: it must not draw the rows.
+    if (m_grid) {
+        m_grid->setRowColour({});
+        m_grid->setDataset(nullptr);
+    }
+}
+
+void GoodsList::attachThresholdField(QLineEdit *field) {
+    m_threshold = field;
+    m_thresholdValue = stockalarm::threshold(field->text());
+    connect(field, &QLineEdit::textChanged, this, &GoodsList::onThresholdEdited);
+}
+
+void GoodsList::attachZeroStockBox(QCheckBox *box) {
+    m_zeroStock = box;
+    box->setEnabled(true);
+    connect(box, &QCheckBox::toggled, this, &GoodsList::onZeroStockToggled);
+}
+
+bool GoodsList::isAlarmRow(int row) const {
+    const int stock = m_goods.fieldIndex(QStringLiteral("7"));
+    return stock >= 0 && stockalarm::alarms(m_goods.number(row, stock), m_thresholdValue);
+}
+
+qint64 GoodsList::currentId() const {
+    return m_goods.id(m_goods.currentRow());
+}
+
+void GoodsList::refreshGrid() {
+    m_grid->reload();
+}
+
+void GoodsList::loadInto(const QString &statement, const QVariantList &binds) {
+    // A new statement lists its rows in its own order; an earlier title click does not carry over.
+    m_lastStatement = {statement, binds};
+    if (!m_goods.sortSpecification().isEmpty()) m_goods.sort(QString());
+    const bool loaded = m_goods.load(m_database, statement, binds);
+    if (!loaded) m_goods.clear();
+    m_grid->reload();
+    emit listLoaded();
+    if (!loaded) Dialogs::instance().error(m_grid, m_database.errorText());
+}
+
+void GoodsList::fillDropDowns() {
+    const QString table = QStringLiteral("data");
+    const auto fill = [&](QComboBox *box, const char *column) {
+        if (box) fillListFromColumn(m_database, box, QString::fromLatin1(column), table);
+    };
+    StockInPanel *panel = m_stockIn;
+    fill(panel ? panel->category() : nullptr, "d");
+    fill(m_queryBox->category(), "d");
+    fill(panel ? panel->name() : nullptr, "a");
+    fill(panel ? panel->model() : nullptr, "b");
+    fill(panel ? panel->code() : nullptr, "c");
+    fill(panel ? panel->supplier() : nullptr, "g");
+    fill(m_queryBox->supplier(), "g");
+}
+
+void GoodsList::showAll() {
+    fillDropDowns();
+    loadInto(m_query.listStatement(), {});
+    if (m_goods.rowCount() > 0) m_grid->setCurrentRow(m_goods.rowCount() - 1);
+    emit salePanelShouldHide();
+}
+
+bool GoodsList::runQuery() {
+    GoodsQuery::Problem problem = GoodsQuery::Problem::None;
+    const auto statement = m_query.search(m_queryBox->filter(), &problem);
+    if (!statement) {
+        // A range with a date that is not one lists nothing rather than rows the range would not hold.
+        m_goods.clear();
+        m_grid->reload();
+        DateField *field =
+            problem == GoodsQuery::Problem::ToDate ? m_queryBox->toDate() : m_queryBox->fromDate();
+        Dialogs::instance().warning(field, QStringLiteral("入库日期不是有效的日期！"));
+        field->setFocus(Qt::OtherFocusReason);
+        emit salePanelShouldHide();
+        return false;
+    }
+    loadInto(statement->text, statement->binds);
+    emit salePanelShouldHide();
+    return true;
+}
+
+void GoodsList::clearConditions() {
+    // Emptying a text field that held something runs "查询" at once, with the later fields still set.
+    m_queryBox->nameInitials()->clear();
+    m_queryBox->code()->clear();
+    m_queryBox->modelInitials()->clear();
+    m_queryBox->category()->setCurrentIndex(-1);
+    m_queryBox->category()->clearEditText();
+    m_queryBox->remark()->clear();
+    m_queryBox->supplier()->setCurrentIndex(-1);
+    m_queryBox->supplier()->clearEditText();
+    m_queryBox->dateRange()->setChecked(false);
+    m_queryBox->code()->setFocus(Qt::OtherFocusReason);
+}
+
+void GoodsList::applyLoginZeroStockPreference(bool hidden) {
+    m_query.applyLoginPreference(hidden);
+    if (m_zeroStock) m_zeroStock->setChecked(hidden);
+    showAll();
+}
+
+void GoodsList::onZeroStockToggled(bool ticked) {
+    m_query.setZeroStockHidden(ticked);
+    showAll();
+    writeSetting(QStringLiteral("n0"), ticked ? QStringLiteral("no") : QStringLiteral("yes"));
+}
+
+void GoodsList::onThresholdEdited(const QString &text) {
+    if (text.isEmpty() && m_threshold) {
+        m_threshold->setText(QStringLiteral("0")); // runs this again with "0"
+        return;
+    }
+    m_thresholdValue = stockalarm::threshold(text);
+    // Rows take the new colour as they are next drawn.
+    writeSetting(QStringLiteral("number"), text);
+}
+
+void GoodsList::writeSetting(const QString &name, const QString &value) {
+    QString error;
+    if (!SettingsStore::instance().write(name, value, &error)) Dialogs::instance().error(m_grid, error);
+}
+
+void GoodsList::onTitleClick(const QString &sortSpecification) {
+    emit salePanelShouldHide();
+    if (m_stockIn) m_stockIn->hide();
+    m_goods.sort(sortSpecification);
+    m_grid->reload();
+}
+
+void GoodsList::onRowClicked(int row) {
+    const qint64 id = m_goods.id(row);
+    if (id != m_lastClickedId) {
+        m_lastClickedId = id;
+        if (m_stockIn) m_stockIn->endModification();
+        emit clickedRowChanged(row);
+    }
+    if (m_stockIn) m_stockIn->fillFromRow(row);
+    emit rowClicked(row);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The goods list of the main window: the rows of table data in the grid DBGrid1 with their totals and
+// red alarm rows, and what the query box, the threshold field Edit43 and the zero-stock box CheckBox1
+// make of them ("全部记录", "查询", "清空条件", the title-click sort). The grid and the query box are
+// separate widgets so that the main window can place them apart.
+#include "stock/goodsquery.h"
+#include "stock/goodsquerybox.h"
+#include "stock/stockinpanel.h"
+#include "store/dataset.h"
+#include "widgets/datagrid.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+
+class Database;
+
+class GoodsList : public QObject {
+    Q_OBJECT
+  public:
+    // The grid and the query box become children of `parent`.
+    GoodsList(Database &database, QWidget *parent);
+    ~GoodsList() override;
+
+    DataGrid *grid() const { return m_grid; }              // DBGrid1
+    GoodsQueryBox *queryBox() const { return m_queryBox; } // " 快速拼音查询"
+    Dataset &goods() { return m_goods; }
+    const Dataset &goods() const { return m_goods; }
+    GoodsQuery &query() { return m_query; }
+    Database &database() const { return m_database; }
+
+    // The stock-in panel whose drop-downs "全部记录" refills (it registers itself).
+    void setStockInPanel(StockInPanel *panel) { m_stockIn = panel; }
+    // The threshold field "库存报警数量：" (Edit43): its text decides the red rows and is kept in the
+    // settings value "number".
+    void attachThresholdField(QLineEdit *field);
+    QLineEdit *thresholdField() const { return m_threshold; }
+    // The checkbox "不显示零库存" (CheckBox1), kept in the settings value "n0".
+    void attachZeroStockBox(QCheckBox *box);
+    QCheckBox *zeroStockBox() const { return m_zeroStock; }
+
+    // The statement the list was last loaded with ("全部记录" or "查询").
+    const GoodsStatement &lastStatement() const { return m_lastStatement; }
+
+    // Whether a row of the list is drawn in red at the current threshold.
+    bool isAlarmRow(int row) const;
+    // The ID of the list's current row; -1 when the list is empty.
+    qint64 currentId() const;
+
+  public slots:
+    // "全部记录": refills the drop-downs, loads the list statement, moves to the last row.
+    void showAll();
+    // "查询": the base condition and every condition of the query box. False when nothing could be run.
+    bool runQuery();
+    // "清空条件".
+    void clearConditions();
+    // The login's zero-stock choice: the statements as the login writes them, the box ticked or cleared
+    // (which runs its own steps when its state changes), then "全部记录".
+    void applyLoginZeroStockPreference(bool hidden);
+    // After the owner removed or posted rows of the dataset: the grid and its totals follow.
+    void refreshGrid();
+
+  signals:
+    // "全部记录", "查询" and a title click close the sale panel.
+    void salePanelShouldHide();
+    // A click on a row, after it filled the stock-in panel.
+    void rowClicked(int row);
+    // A click on another goods row than the one clicked before (the sale panel closes).
+    void clickedRowChanged(int row);
+    void rowDoubleClicked(int row);
+    // After every statement the list ran (also a failed one, which leaves it empty).
+    void listLoaded();
+
+  private:
+    void fillDropDowns();
+    void loadInto(const QString &statement, const QVariantList &binds);
+    void onZeroStockToggled(bool ticked);
+    void onThresholdEdited(const QString &text);
+    void onTitleClick(const QString &sortSpecification);
+    void onRowClicked(int row);
+    void writeSetting(const QString &name, const QString &value);
+
+    Database &m_database;
+    Dataset m_goods;
+    GoodsQuery m_query;
+    GoodsStatement m_lastStatement;
+    // Parented to the window, which may delete them first.
+    QPointer<DataGrid> m_grid;
+    QPointer<GoodsQueryBox> m_queryBox;
+    QPointer<StockInPanel> m_stockIn;
+    QPointer<QLineEdit> m_threshold;
+    QPointer<QCheckBox> m_zeroStock;
+    double m_thresholdValue = 5;
+    qint64 m_lastClickedId = -1;
+};
