@@ -1,0 +1,69 @@
+#pragma once
+// A Shell that remembers what the program wanted written or opened, and touches nothing outside the test.
+#include "widgets/shell.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <vector>
+
+class RecordingShell : public Shell {
+  public:
+    struct Written {
+        QString path;
+        QByteArray content;
+    };
+
+    RecordingShell() { Shell::install(this); }
+    ~RecordingShell() override { Shell::install(nullptr); }
+
+    bool openUrl(const QString &) override { return true; }
+    bool openFile(const QString &) override { return true; }
+    bool startProgram(const QString &, const QStringList &) override { return true; }
+    bool writeFile(const QString &path, const QByteArray &content) override {
+        if (refuseWrites) return false;
+        written.push_back({path, content});
+        return true;
+    }
+
+    // Writes to this path only.
+    std::vector<Written> writtenTo(const QString &path) const {
+        std::vector<Written> matching;
+        for (const auto &file : written)
+            if (QDir::cleanPath(file.path) == QDir::cleanPath(path)) matching.push_back(file);
+        return matching;
+    }
+
+    bool refuseWrites = false;
+    std::vector<Written> written;
+};
+
+// Points the XDG user directories at a desktop folder inside the test's folder while it lives.
+class DesktopFolder {
+  public:
+    explicit DesktopFolder(const QString &testDir, bool create = true)
+        : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")),
+          m_hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+        const QString config = testDir + QStringLiteral("/xdg-config");
+        m_path = testDir + QString::fromUtf8("/桌面");
+        QDir().mkpath(config);
+        if (create) QDir().mkpath(m_path);
+        QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+        if (dirs.open(QIODevice::WriteOnly)) dirs.write("XDG_DESKTOP_DIR=\"" + m_path.toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    }
+    ~DesktopFolder() {
+        if (m_hadConfigHome)
+            qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    QString path() const { return m_path; }
+    QString launcherPath() const { return m_path + QString::fromUtf8("/嘉穗进销存.desktop"); }
+
+  private:
+    QByteArray m_oldConfigHome;
+    bool m_hadConfigHome;
+    QString m_path;
+};
