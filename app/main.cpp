@@ -1,0 +1,25 @@
+// 嘉穗进销存: start-up. Opens data.mdb in the working directory, shows the main window and runs until
+// the main window closes.
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "app/termination.h"
+#include "store/database.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    setUpApplication(app);
+
+    Database database;
+    if (!openShopDatabase(database, QDir::current().filePath(QStringLiteral("data.mdb")))) return 1;
+
+    MainWindow mainWindow(database);
+    TerminationRequests termination;
+    QObject::connect(&termination, &TerminationRequests::requested, &mainWindow,
+                     [&mainWindow] { closeForTermination(&mainWindow); });
+    mainWindow.centreOnScreen();
+    mainWindow.show();
+    return app.exec();
+}

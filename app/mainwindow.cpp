@@ -1,0 +1,293 @@
+#include "app/mainwindow.h"
+
+#include "app/hints.h"
+#include "app/maincommands.h"
+#include "app/mainstatusbar.h"
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/maker.h"
+#include "store/settingsstore.h"
+#include "widgets/datefield.h"
+#include "widgets/dialogs.h"
+#include "widgets/floatingpanel.h"
+#include "widgets/shell.h"
+#include "widgets/successbanner.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+const QRegularExpression &wholeNumber() {
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("\\d*")));
+    return pattern;
+}
+} // namespace
+
+MainWindow::MainWindow(Database &database, QWidget *parent)
+    : QMainWindow(parent), m_database(database), m_commands(new MainCommands(this)),
+      m_statusBar(new MainStatusBar(this)), m_hints(new Hints(this)), m_dateTimer(new QTimer(this)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("嘉穗进销存 V4.3.9.1(青岚纪念版)"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setFixedSize(ClientWidth, ClientHeight);
+    setStatusBar(m_statusBar);
+    buildCentralArea();
+    connect(m_hints, &Hints::hintChanged, m_statusBar, &MainStatusBar::showHint);
+
+    wireCommand(QStringLiteral("N21"), this, [] { Shell::instance().openUrl(maker::webAddress()); });
+
+    m_dateTimer->setObjectName(QStringLiteral("Timer1"));
+    m_dateTimer->setInterval(DateRefillMs);
+    connect(m_dateTimer, &QTimer::timeout, this, &MainWindow::refillEmptyDateFields);
+    m_dateTimer->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildCentralArea() {
+    m_host = new QWidget(this);
+    m_host->setObjectName(QStringLiteral("mainArea"));
+    auto *column = new QVBoxLayout(m_host);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+
+    m_listArea = new QWidget(m_host);
+    m_listArea->setObjectName(QStringLiteral("goodsListArea"));
+    m_listLayout = new QVBoxLayout(m_listArea);
+    m_listLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_listArea);
+
+    auto *lower = new QHBoxLayout;
+    lower->setContentsMargins(4, 0, 4, 2);
+    m_queryArea = new QWidget(m_host);
+    m_queryArea->setObjectName(QStringLiteral("queryArea"));
+    m_queryLayout = new QVBoxLayout(m_queryArea);
+    m_queryLayout->setContentsMargins(0, 0, 0, 0);
+    lower->addWidget(m_queryArea, 1);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_commands->toolBar());
+    m_thresholdRow = new QHBoxLayout;
+    auto *label = new QLabel(QStringLiteral("库存报警数量："), m_host);
+    m_threshold = new QLineEdit(QStringLiteral("5"), m_host);
+    m_threshold->setObjectName(QStringLiteral("Edit43"));
+    m_threshold->setToolTip(QStringLiteral("修改库存报警数量，记录变成红色"));
+    m_threshold->setValidator(new QRegularExpressionValidator(wholeNumber(), m_threshold));
+    m_threshold->setFixedWidth(60);
+    label->setBuddy(m_threshold);
+    m_zeroStock = new QCheckBox(QStringLiteral("不显示零库存"), m_host);
+    m_zeroStock->setObjectName(QStringLiteral("CheckBox1"));
+    m_zeroStock->setEnabled(false); // until the goods list reacts to it
+    m_thresholdRow->addWidget(label);
+    m_thresholdRow->addWidget(m_threshold);
+    m_thresholdRow->addWidget(m_zeroStock);
+    m_thresholdRow->addStretch(1);
+    right->addLayout(m_thresholdRow);
+    right->addStretch(1);
+    lower->addLayout(right);
+    column->addLayout(lower, 1);
+
+    setCentralWidget(m_host);
+    m_banner = new SuccessBanner(m_host);
+    fitGoodsList();
+}
+
+// --- what other parts put into the window
+
+void MainWindow::setGoodsList(QWidget *list) {
+    m_listLayout->addWidget(list);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
+        // A scrolling list reports the place on its viewport.
+        auto *area = qobject_cast<QAbstractScrollArea *>(list);
+        const QWidget *origin = area ? area->viewport() : list;
+        m_commands->goodsListMenu()->popup(origin->mapToGlobal(at));
+    });
+}
+
+void MainWindow::setQueryBox(QWidget *box) {
+    m_queryLayout->addWidget(box);
+}
+
+void MainWindow::addLowerControl(QWidget *control) {
+    m_thresholdRow->insertWidget(m_thresholdRow->count() - 1, control);
+}
+
+void MainWindow::addFloatingPanel(FloatingPanel *panel) {
+    panel->setParent(m_host);
+    panel->hide();
+    m_banner->raise();
+}
+
+QAction *MainWindow::command(const QString &name) const {
+    return m_commands->command(name);
+}
+
+void MainWindow::wireCommand(const QString &name, const QObject *context, std::function<void()> handler) {
+    m_commands->wire(name, context, std::move(handler));
+}
+
+void MainWindow::addShowStep(ShowStep place, std::function<void()> step) {
+    m_showSteps[place].push_back(std::move(step));
+}
+
+void MainWindow::addCloseStep(CloseStep place, std::function<void()> step) {
+    m_closeSteps[place].push_back(std::move(step));
+}
+
+void MainWindow::setSkinLoader(std::function<void(const QString &)> loader) {
+    m_skinLoader = std::move(loader);
+}
+
+void MainWindow::keepDateFilled(DateRole role, QObject *field, std::function<QString()> text,
+                                std::function<void(const QDateTime &)> fill) {
+    m_dateFields[role] = KeptDate{field, std::move(text), std::move(fill)};
+}
+
+void MainWindow::keepDateFilled(DateRole role, DateField *field) {
+    keepDateFilled(
+        role, field, [field] { return field->isEmpty() ? QString() : field->text(); },
+        [field](const QDateTime &moment) { field->setDate(moment.date()); });
+}
+
+const MainWindow::KeptDate *MainWindow::keptDate(DateRole role) const {
+    const auto found = m_dateFields.find(role);
+    if (found == m_dateFields.end() || !found->second.field) return nullptr;
+    return &found->second;
+}
+
+// --- controls
+
+void MainWindow::showSuccess(const QString &text) {
+    m_banner->showMessage(text);
+}
+
+void MainWindow::setOperatorName(const QString &name) {
+    m_statusBar->showOperator(name);
+}
+
+void MainWindow::centreOnScreen() {
+    const QScreen *screen = this->screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    move(frame.topLeft());
+}
+
+// --- timers
+
+void MainWindow::refillEmptyDateFields() {
+    refillIfEmpty(DateRole::Sale);
+    refillIfEmpty(DateRole::StockIn);
+}
+
+void MainWindow::refillIfEmpty(DateRole role) {
+    const KeptDate *field = keptDate(role);
+    if (field && field->text().isEmpty()) field->fill(Clock::now());
+}
+
+void MainWindow::setAllDateFields() {
+    const QDateTime now = Clock::now();
+    for (const DateRole role : {DateRole::StockIn, DateRole::Sale, DateRole::QueryFrom, DateRole::QueryTo}) {
+        if (const KeptDate *field = keptDate(role)) field->fill(now);
+    }
+}
+
+// --- show and close
+
+void MainWindow::runShowSteps() {
+    m_closeStepsDue = true;
+    for (const ShowStep place : {ShowStep::ApplyColumnVisibility, ShowStep::SelectCurrentMonth,
+                                 ShowStep::OpenDatasets, ShowStep::HideStockInPanel}) {
+        for (const auto &step : m_showSteps[place])
+            step();
+    }
+    m_hints->install();
+    setAllDateFields();
+    readStoredSettings();
+    m_statusBar->showToday(Clock::todayText());
+}
+
+void MainWindow::readStoredSettings() {
+    const SettingsStore &store = SettingsStore::instance();
+    if (!store.exists()) return;
+    const QString skin = store.read(QStringLiteral("skin"));
+    if (m_skinLoader) m_skinLoader(skin);
+    // The field takes only digits; a stored text of anything else leaves the preset.
+    const QString threshold = store.read(QStringLiteral("number"));
+    if (!threshold.isEmpty() && wholeNumber().match(threshold).hasMatch()) m_threshold->setText(threshold);
+    m_session.continueFromStoredCounter(store.read(QStringLiteral("danhao")));
+    m_session.takeStoredExitDate(store.read(QStringLiteral("riqi")));
+}
+
+void MainWindow::runCloseSteps() {
+    m_closeStepsDue = false;
+    for (const auto &step : m_closeSteps[CloseStep::CloseDatasets])
+        step();
+    // Each of the two writes stands alone: a failed one is reported and the other still happens.
+    if (m_loginLogId != 0 && !m_database.execute(QStringLiteral("update rz set jtime=? where id=?"),
+                                                 {Clock::nowText(), m_loginLogId}))
+        Dialogs::instance().error(this, m_database.errorText());
+    const KeptDate *saleDate = keptDate(DateRole::Sale);
+    const QString lastExit = saleDate ? saleDate->text() : Clock::todayText();
+    QString error;
+    if (!SettingsStore::instance().write(QStringLiteral("riqi"), lastExit, &error))
+        Dialogs::instance().error(this, error);
+}
+
+bool MainWindow::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate) emit activated();
+    // The hint panel shows the hints; status tips would cover all four panels.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // Restoring from the task bar is not a new show.
+    if (event->spontaneous()) return;
+    runShowSteps();
+    // Ask for the focus once mapped: a display without a window manager would never activate the
+    // window, and the activation is what asks for the login.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow()) activateWindow();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (m_closeStepsDue) runCloseSteps();
+    event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    fitGoodsList();
+}
+
+void MainWindow::fitGoodsList() {
+    m_listArea->setFixedHeight(std::max(0, height() - LowerAreaHeight));
+}
+
+void MainWindow::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // The border is fixed, but the window may be maximised.
+    if (isMaximized() || isFullScreen()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(ClientWidth, ClientHeight);
+    }
+}
