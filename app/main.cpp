@@ -1,6 +1,7 @@
 // 嘉穗进销存: start-up. Opens data.mdb in the working directory, shows the main window and runs until
 // the main window closes.
 #include "app/mainwindow.h"
+#include "app/shop.h"
 #include "app/startup.h"
 #include "app/termination.h"
 #include "store/database.h"
@@ -16,6 +17,7 @@ int main(int argc, char **argv) {
     if (!openShopDatabase(database, QDir::current().filePath(QStringLiteral("data.mdb")))) return 1;
 
     MainWindow mainWindow(database);
+    Shop shop(database, mainWindow);
     TerminationRequests termination;
     QObject::connect(&termination, &TerminationRequests::requested, &mainWindow,
                      [&mainWindow] { closeForTermination(&mainWindow); });

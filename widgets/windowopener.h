@@ -14,9 +14,9 @@ inline void bringWindowForward(QWidget *window) {
     window->setFocus();
 }
 
-// The open window of exactly class W (a subclass does not count), brought forward; or a new one owned
-// by `owner`, shown at once. W is constructed as W(owner).
-template <class W> W *showOrCreateWindow(QWidget *owner) {
+// The open window of exactly class W (a subclass does not count), brought forward; or a new one made by
+// `make` (which owns it to the caller's choice), shown at once.
+template <class W, class Make> W *showOrCreateWindowWith(Make &&make) {
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         if (window->metaObject() == &W::staticMetaObject) {
@@ -24,8 +24,13 @@ template <class W> W *showOrCreateWindow(QWidget *owner) {
             return static_cast<W *>(window);
         }
     }
-    auto *window = new W(owner);
+    W *window = make();
     if (!window->isWindow()) window->setWindowFlag(Qt::Window, true);
     window->show();
     return window;
+}
+
+// The same for windows constructed as W(owner), owned by `owner`.
+template <class W> W *showOrCreateWindow(QWidget *owner) {
+    return showOrCreateWindowWith<W>([owner] { return new W(owner); });
 }

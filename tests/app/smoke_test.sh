@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts the real program on a virtual X display in an empty folder, sees its main window on screen,
-# asks it to end as a logout would (SIGTERM), and checks what it left: data.mdb with its four tables
-# and the last-exit date in the settings file.
+# Starts the real program on a virtual X display in an empty folder, sees its main window and the login
+# window it asks with on screen, asks it to end as a logout would (SIGTERM), and checks what it left:
+# data.mdb with its four tables, no login-log row, and the last-exit date in the settings file.
 # Usage: smoke_test.sh <path to jsjxc>
 set -euo pipefail
 
@@ -19,10 +19,11 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/run" "$work/config"
+mkdir -p "$work/run" "$work/config" "$work/home/Desktop"
 cd "$work/run"
 unset QT_QPA_PLATFORM
 export XDG_CONFIG_HOME="$work/config"
+export HOME="$work/home"
 
 started_on=$(date +%Y-%m-%d)
 "$program" >"$work/out.log" 2>&1 &
@@ -46,6 +47,19 @@ fi
 size=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 echo "main window $window is up, $size"
 [[ "$size" == "1031x636" ]] || { echo "expected 1031x636"; kill "$pid"; exit 1; }
+login=""
+for _ in $(seq 1 100); do
+  login=$(xwininfo -root -tree | grep -F '"用户登录"' | awk '{print $1}' | head -n1 || true)
+  if [[ -n "$login" ]] && xwininfo -id "$login" | grep -q 'Map State: IsViewable'; then
+    break
+  fi
+  login=""
+  sleep 0.2
+done
+[[ -n "$login" ]] || { echo "no login window over the main window"; kill "$pid"; exit 1; }
+echo "login window $login is up"
+launcher="$HOME/Desktop/嘉穗进销存.desktop"
+grep -q "^Exec=.*jsjxc" "$launcher" || { echo "no desktop launcher at $launcher"; kill "$pid"; exit 1; }
 if [[ -n "${JSJXC_SMOKE_SHOT:-}" ]] && command -v import >/dev/null; then
   import -window root "$JSJXC_SMOKE_SHOT"
 fi
@@ -60,6 +74,8 @@ tables=$(sqlite3 data.mdb "select group_concat(name, ' ') from (select name from
 [[ "$tables" == "data data1 rz userdb" ]] || { echo "tables of data.mdb: '$tables'"; exit 1; }
 admins=$(sqlite3 data.mdb "select count(*) from userdb where username='超级管理员'")
 [[ "$admins" == "1" ]] || { echo "super administrator rows: $admins"; exit 1; }
+logins=$(sqlite3 data.mdb "select count(*) from rz")
+[[ "$logins" == "0" ]] || { echo "login-log rows without a login: $logins"; exit 1; }
 
 settings="$XDG_CONFIG_HOME/tuomei/vov.ini"
 # Today as the program saw it at the end (a run across midnight may have either date).

@@ -1,0 +1,50 @@
+#pragma once
+// The program's windows put together: the goods list, the stock-in panel, the view preferences, the
+// login and the user windows placed into the main window, its commands wired to them, and the signals
+// of one window led to the others (a login restricts the windows, a saved sale refreshes the lists).
+#include <QObject>
+
+class Database;
+class GoodsList;
+class GoodsViewPreferences;
+class LoginWindow;
+class MainWindow;
+class StockInPanel;
+
+class Shop : public QObject {
+    Q_OBJECT
+  public:
+    Shop(Database &database, MainWindow &window);
+    ~Shop() override;
+
+    MainWindow &mainWindow() const { return m_window; }
+    GoodsList *goods() const { return m_goods; }
+    StockInPanel *stockIn() const { return m_stockIn; }
+    GoodsViewPreferences *viewPreferences() const { return m_view; }
+    LoginWindow *login() const { return m_login; }
+    // The user who logged in, as typed into the login window; empty before the login.
+    QString currentUser() const;
+    bool isRestricted() const { return m_restricted; }
+
+    // What the main window's activation does while nobody has logged in: the login, modally.
+    void askForLogin();
+
+  private:
+    void buildGoods();
+    void wireGoodsCommands();
+    void wireViewPreferences();
+    void wireSkins();
+    void buildLogin();
+    void wireUserWindows();
+    void onLoggedIn(const QString &userName, qint64 logId);
+    void applyRestrictions();
+
+    Database &m_database;
+    MainWindow &m_window;
+    GoodsList *m_goods = nullptr;
+    StockInPanel *m_stockIn = nullptr;
+    GoodsViewPreferences *m_view = nullptr;
+    LoginWindow *m_login = nullptr;
+    bool m_loginShowing = false;
+    bool m_restricted = false;
+};
