@@ -21,21 +21,21 @@ std::vector<GridColumn> columns() {
     using F = DisplayFormat;
     constexpr auto Sum = GridColumn::Footer::Sum;
     std::vector<GridColumn> list{
-        column("a", "商 品 信 息", "名 称", 110),
+        column("a", "商 品 信 息", "名 称", 120),
         column("b", "商 品 信 息", "规格型号", 80),
-        column("c", "商 品 信 息", "编 码", 90),
+        column("c", "商 品 信 息", "编 码", 110),
         column("d", "商 品 信 息", "类 别", 64),
-        column("2", "进 货", "数 量", 52, F::Decimals3, Sum),
-        column("1", "进 货", "单 价", 52),
-        column("3", "进 货", "金 额", 64, F::Decimals2, Sum),
-        column("5", "销 售", "数 量", 52, F::Decimals3, Sum),
-        column("4", "销 售", "单 价", 52),
-        column("6", "销 售", "金 额", 64, F::Decimals2, Sum),
-        column("7", "存 货", "数 量", 52, F::Decimals3, Sum),
-        column("8", "存 货", "金 额", 64, F::Decimals2, Sum),
+        column("2", "进 货", "数 量", 48, F::Decimals3, Sum),
+        column("1", "进 货", "单 价", 50),
+        column("3", "进 货", "金 额", 80, F::Decimals2, Sum),
+        column("5", "销 售", "数 量", 48, F::Decimals3, Sum),
+        column("4", "销 售", "单 价", 50),
+        column("6", "销 售", "金 额", 80, F::Decimals2, Sum),
+        column("7", "存 货", "数 量", 48, F::Decimals3, Sum),
+        column("8", "存 货", "金 额", 80, F::Decimals2, Sum),
         column("day1", "备 注", "入库日期", 76),
         column("g", "备 注", "供货商", 80),
-        column("z", "备 注", "备 注", 80),
+        column("z", "备 注", "备 注", 56),
     };
     list.front().footer = GridColumn::Footer::Text;
     list.front().footerText = QStringLiteral("总计");

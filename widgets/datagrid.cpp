@@ -27,6 +27,8 @@ DataGrid::DataGrid(QWidget *parent)
     QHeaderView *rows = verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->hide();
+    // The style's default leaves room for an editor; a read-only list shows more rows with less.
+    rows->setDefaultSectionSize(fontMetrics().height() + 6);
     m_defaultRowHeight = rows->defaultSectionSize();
     m_header->setSectionResizeMode(QHeaderView::Interactive);
     m_header->setStretchLastSection(false);
