@@ -16,6 +16,7 @@ Shop::Shop(Database &database, MainWindow &window)
     wireGoodsCommands();
     wireViewPreferences();
     wireSkins();
+    buildSales();
     buildLogin();
     wireUserWindows();
 }

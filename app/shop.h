@@ -1,7 +1,8 @@
 #pragma once
-// The program's windows put together: the goods list, the stock-in panel, the view preferences, the
-// login and the user windows placed into the main window, its commands wired to them, and the signals
-// of one window led to the others (a login restricts the windows, a saved sale refreshes the lists).
+// The program's windows put together: the goods list, the stock-in panel, the sale panel, the ticket
+// view, the view preferences, the login and the user windows placed into the main window, its commands wired
+// to them, and the signals of one window led to the others (a login restricts the windows, a saved sale
+// refreshes the lists).
 #include <QObject>
 
 class Database;
@@ -9,7 +10,9 @@ class GoodsList;
 class GoodsViewPreferences;
 class LoginWindow;
 class MainWindow;
+class SalePanel;
 class StockInPanel;
+class TicketView;
 
 class Shop : public QObject {
     Q_OBJECT
@@ -21,6 +24,8 @@ class Shop : public QObject {
     GoodsList *goods() const { return m_goods; }
     StockInPanel *stockIn() const { return m_stockIn; }
     GoodsViewPreferences *viewPreferences() const { return m_view; }
+    SalePanel *salePanel() const { return m_sale; }
+    TicketView *ticketView() const { return m_ticket; }
     LoginWindow *login() const { return m_login; }
     // The user who logged in, as typed into the login window; empty before the login.
     QString currentUser() const;
@@ -34,6 +39,7 @@ class Shop : public QObject {
     void wireGoodsCommands();
     void wireViewPreferences();
     void wireSkins();
+    void buildSales();
     void buildLogin();
     void wireUserWindows();
     void onLoggedIn(const QString &userName, qint64 logId);
@@ -44,6 +50,9 @@ class Shop : public QObject {
     GoodsList *m_goods = nullptr;
     StockInPanel *m_stockIn = nullptr;
     GoodsViewPreferences *m_view = nullptr;
+    SalePanel *m_sale = nullptr;
+    TicketView *m_ticket = nullptr;
+    bool m_ticketPlaced = false;
     LoginWindow *m_login = nullptr;
     bool m_loginShowing = false;
     bool m_restricted = false;

@@ -2,6 +2,7 @@
 #include "app/shop.h"
 
 #include "app/mainwindow.h"
+#include "sales/salepanel.h"
 #include "stock/goodslist.h"
 #include "store/settingsstore.h"
 #include "users/loginwindow.h"
@@ -49,6 +50,7 @@ void Shop::onLoggedIn(const QString &userName, qint64 logId) {
     m_restricted = restrictions::appliesTo(userName);
     if (m_restricted) applyRestrictions();
     m_window.setLoginLogId(logId);
+    m_sale->refillCustomers();
 }
 
 void Shop::applyRestrictions() {

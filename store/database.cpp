@@ -27,6 +27,8 @@ const char *const schemaSteps[] = {
     "CREATE INDEX data_day1 ON data (day1);"
     "CREATE INDEX data1_z ON data1 (z);"
     "CREATE INDEX data1_day1 ON data1 (day1);",
+    // 2: the customer look-ups of the sale panel (names while typing, the list after each ticket).
+    "CREATE INDEX data1_g ON data1 (g);",
 };
 static_assert(std::size(schemaSteps) == Database::SchemaVersion);
 

@@ -3,14 +3,13 @@
 namespace routines {
 
 QString groupedValuesStatement(const QString &column, const QString &table) {
-    return QStringLiteral("select ") + column + QStringLiteral(" from ") + table + QStringLiteral(" group by ") +
-           column + QStringLiteral(" order by ") + column;
+    return QStringLiteral("select distinct ") + column + QStringLiteral(" from ") + table +
+           QStringLiteral(" order by ") + column;
 }
 
 std::optional<QStringList> columnValues(Database &database, const QString &column, const QString &table) {
     Dataset values;
-    if (!values.load(database, groupedValuesStatement(column, table)))
-        return std::nullopt;
+    if (!values.load(database, groupedValuesStatement(column, table))) return std::nullopt;
     QStringList items;
     items.reserve(values.rowCount());
     for (int row = 0; row < values.rowCount(); ++row)

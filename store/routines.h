@@ -8,8 +8,9 @@
 #include <optional>
 
 namespace routines {
-// "select <column> from <table> group by <column> order by <column>". Column and table are the
-// program's own names, never user text.
+// The distinct values of a column in order: "select distinct <column> from <table> order by
+// <column>", which gives the rows of "... group by <column> order by <column>" in the same order
+// several times faster over an index. Column and table are the program's own names, never user text.
 QString groupedValuesStatement(const QString &column, const QString &table);
 // The values of that statement as texts, in its order: NULL and empty text each give an empty item,
 // NULL first. Nothing on failure (the engine's message in database.errorText()).

@@ -3,6 +3,8 @@
 #include "app/mainstatusbar.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "sales/salepanel.h"
+#include "sales/ticketview.h"
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
 #include "store/settingsstore.h"
@@ -13,11 +15,13 @@
 #include "users/useradminwindow.h"
 #include "users/userstore.h"
 #include "widgets/datagrid.h"
+#include "widgets/datefield.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -86,6 +90,7 @@ TEST_F(ShopTest, AnOrdinaryUserLosesTheRestrictedCommandsAndColumnsAlsoAfterALat
     for (const char *name : {"N2", "N3", "N20", "N15", "N13", "ToolButton7", "N5", "N6"})
         EXPECT_FALSE(command(name)->isVisible()) << name;
     EXPECT_TRUE(command("N31")->isVisible());
+    EXPECT_TRUE(shop->salePanel()->dateField()->isReadOnly());
 
     // Hidden and shown again, as the backup window does: the show steps run once more.
     window->hide();
@@ -172,4 +177,41 @@ TEST_F(ShopTest, UserWindowsAreMadeOnceAndShownAgain) {
     }
     EXPECT_EQ(admins, 1);
     EXPECT_EQ(changers, 1);
+}
+
+TEST_F(ShopTest, ADoubleClickedRowIsSoldAndTheTicketViewFollowsTheSaleNumber) {
+    logIn(u("超级管理员"));
+    Dataset &goods = shop->goods()->goods();
+    int mouse = -1;
+    for (int row = 0; row < goods.rowCount(); ++row)
+        if (goods.text(row, QStringLiteral("a")) == u("鼠标")) mouse = row;
+    ASSERT_GE(mouse, 0);
+    emit shop->goods()->rowDoubleClicked(mouse);
+    SalePanel *sale = shop->salePanel();
+    ASSERT_TRUE(sale->isVisible());
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812001"));
+
+    sale->findChild<QLineEdit *>(QStringLiteral("Edit35"))->setText(QStringLiteral("2"));
+    sale->confirmSale();
+
+    EXPECT_FALSE(sale->isVisible());
+    EXPECT_EQ(env.database().scalar(QStringLiteral("select [7] from data where a=?"), {u("鼠标")}).toDouble(),
+              48);
+    EXPECT_EQ(
+        env.database()
+            .scalar(QStringLiteral("select count(*) from data1 where z=?"), {QStringLiteral("20140812001")})
+            .toInt(),
+        1);
+    TicketView *ticket = shop->ticketView();
+    EXPECT_EQ(ticket->total()->text(), QStringLiteral("70"));
+    EXPECT_FALSE(ticket->isVisible());
+    command("ToolButton2")->trigger();
+    EXPECT_TRUE(ticket->isVisible());
+
+    // "下一单" moves the sale panel's counter: a new, empty ticket.
+    ticket->nextButton()->click();
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812002"));
+    EXPECT_EQ(ticket->total()->text(), QStringLiteral("0"));
+    command("N22")->trigger();
+    EXPECT_FALSE(ticket->isVisible());
 }

@@ -110,6 +110,25 @@ TEST(Database, AnOlderVersionIsBroughtUpToDate) {
     EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from other")).toInt(), 0); // its own table kept
 }
 
+TEST(Database, AFirstVersionFileKeepsItsSalesAndGetsTheCustomerIndex) {
+    TestEnv env;
+    const QString path = env.file(QStringLiteral("v1.mdb"));
+    {
+        Database db;
+        ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (a,g) values (?,?)"),
+                               {QStringLiteral("鼠标"), QStringLiteral("王五")}));
+        ASSERT_TRUE(db.execute(QStringLiteral("drop index data1_g")));
+        ASSERT_TRUE(db.execute(QStringLiteral("PRAGMA user_version=1")));
+    }
+    Database db;
+    ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from sqlite_master where name='data1_g'")).toInt(), 1);
+    EXPECT_EQ(db.scalar(QStringLiteral("select g from data1 where a=?"), {QStringLiteral("鼠标")}).toString(),
+              QStringLiteral("王五"));
+}
+
 TEST(Database, FailedStatementReportsTheEngineErrorAndKeepsCommittedRows) {
     TestEnv env;
     Database &db = env.database();
