@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/desktopprograms.h"
 #include "app/hints.h"
 #include "app/maincommands.h"
 #include "app/mainstatusbar.h"
@@ -46,6 +47,14 @@ MainWindow::MainWindow(Database &database, QWidget *parent)
     connect(m_hints, &Hints::hintChanged, m_statusBar, &MainStatusBar::showHint);
 
     wireCommand(QStringLiteral("N21"), this, [] { Shell::instance().openUrl(maker::webAddress()); });
+    wireCommand(QStringLiteral("N33"), this, [this] {
+        if (!desktopprograms::startFirstFound(desktopprograms::calculators()))
+            Dialogs::instance().warning(this, QStringLiteral("没有找到可以启动的计算器程序。"));
+    });
+    wireCommand(QStringLiteral("N29"), this, [this] {
+        if (!desktopprograms::startFirstFound(desktopprograms::textEditors()))
+            Dialogs::instance().warning(this, QStringLiteral("没有找到可以启动的记事本程序。"));
+    });
 
     m_dateTimer->setObjectName(QStringLiteral("Timer1"));
     m_dateTimer->setInterval(DateRefillMs);

@@ -5,6 +5,8 @@
 #include "widgets/shell.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -77,9 +79,13 @@ class RecordingShell : public Shell {
         return true;
     }
     bool openFile(const QString &) override { return true; }
-    bool startProgram(const QString &, const QStringList &) override { return true; }
+    bool startProgram(const QString &program, const QStringList &) override {
+        programs << program;
+        return true;
+    }
     bool writeFile(const QString &, const QByteArray &) override { return true; }
     QStringList urls;
+    QStringList programs;
 };
 
 class MainCommandsTest : public ::testing::Test {
@@ -130,7 +136,7 @@ TEST_F(MainCommandsTest, ToolButtonsCarryTheirNames) {
 
 TEST_F(MainCommandsTest, OnlyWhatWorksIsEnabled) {
     const QStringList working = {QStringLiteral("ToolButton18"), QStringLiteral("ToolButton1"),
-                                 QStringLiteral("N21")};
+                                 QStringLiteral("N21"), QStringLiteral("N33"), QStringLiteral("N29")};
     for (const QString &name : commands.names())
         EXPECT_EQ(window.command(name)->isEnabled(), working.contains(name)) << name.toStdString();
 }
@@ -154,6 +160,33 @@ TEST_F(MainCommandsTest, OfficialSiteOpensTheAddressShownInTheStatusBar) {
     RecordingShell shell;
     command("N21")->trigger();
     EXPECT_EQ(shell.urls, QStringList{QStringLiteral("http://www.jiasuisoft.cn")});
+}
+
+// The calculator and the editor are the first of the desktop's programs on the PATH; without any, a
+// message says so and nothing starts.
+TEST_F(MainCommandsTest, CalculatorAndEditorStartTheFirstProgramFound) {
+    RecordingShell shell;
+    const QByteArray oldPath = qgetenv("PATH");
+    const QString bin = env.file(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    for (const char *name : {"kcalc", "xcalc", "mousepad"}) {
+        QFile program(bin + QLatin1Char('/') + QString::fromLatin1(name));
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\n");
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    qputenv("PATH", bin.toLocal8Bit());
+    command("N33")->trigger();
+    command("N29")->trigger();
+    EXPECT_EQ(shell.programs,
+              QStringList({bin + QStringLiteral("/kcalc"), bin + QStringLiteral("/mousepad")}));
+
+    qputenv("PATH", env.dir().toLocal8Bit());
+    command("N33")->trigger();
+    qputenv("PATH", oldPath);
+    EXPECT_EQ(shell.programs.size(), 2);
+    ASSERT_EQ(env.dialogs().shown().size(), 1u);
+    EXPECT_EQ(env.dialogs().shown().front().text, QString::fromUtf8("没有找到可以启动的计算器程序。"));
 }
 
 TEST_F(MainCommandsTest, TheGoodsListOpensTheGoodsListMenu) {
