@@ -133,6 +133,10 @@ bool Database::configure() {
     // A committed sale must survive a power cut: full sync, write-ahead log.
     if (!runScript(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", &m_error))
         return false;
+    // Every filter keystroke and every sale reads the whole goods list again, in date order through
+    // its index: pages read by mapping and kept in a larger cache cost far less than read calls.
+    if (!runScript(db, "PRAGMA mmap_size=268435456; PRAGMA cache_size=-65536;", &m_error))
+        return false;
     if (!dialect::registerFunctions(db)) {
         m_error = QString::fromUtf8(sqlite3_errmsg(db));
         return false;
