@@ -24,16 +24,16 @@ Database &goodsDatabase(int rows) {
     if (!slot) {
         slot = std::make_unique<Database>();
         const QString path = dir.filePath(QStringLiteral("goods%1.mdb").arg(rows));
-        if (!slot->open(path))
-            qFatal("%s", qPrintable(slot->errorText()));
+        if (!slot->open(path)) qFatal("%s", qPrintable(slot->errorText()));
         auto *db = static_cast<sqlite3 *>(slot->nativeHandle());
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt *insert = nullptr;
-        sqlite3_prepare_v2(db,
-                           "insert into data (a,b,c,d,e,f,g,z,[1],[2],[3],[4],[5],[6],[7],[8],day1) values "
-                           "(?1||'号商品','标准型',?2,'办公用品','sp','bzx','华联电子','',?3,100,?3*100,?3*1.3,"
-                           "10,?3*13,90,?3*90,'2014-08-01')",
-                           -1, &insert, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "insert into data (a,b,c,d,e,f,g,z,[1],[2],[3],[4],[5],[6],[7],[8],day1) values "
+            "(?1||'号商品','标准型',?2,'办公用品','sp','bzx','华联电子','',?3,100,?3*100,?3*1.3,"
+            "10,?3*13,90,?3*90,'2014-08-01')",
+            -1, &insert, nullptr);
         for (int i = 0; i < rows; ++i) {
             sqlite3_reset(insert);
             sqlite3_bind_int(insert, 1, i);
@@ -51,8 +51,7 @@ void BM_DatasetLoad(benchmark::State &state) {
     Database &database = goodsDatabase(static_cast<int>(state.range(0)));
     Dataset goods;
     for (auto _ : state) {
-        if (!goods.load(database, QString::fromLatin1(kStatement)))
-            state.SkipWithError("load failed");
+        if (!goods.load(database, QString::fromLatin1(kStatement))) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(goods.total(QStringLiteral("8")));
     }
     state.counters["rows"] = goods.rowCount();

@@ -10,8 +10,14 @@ QDateTime Clock::now() {
     return fixed ? *fixed : QDateTime::currentDateTime();
 }
 
-QString Clock::nowText() { return now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")); }
+QString Clock::nowText() {
+    return now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
 
-QString Clock::todayText() { return today().toString(QStringLiteral("yyyy-MM-dd")); }
+QString Clock::todayText() {
+    return today().toString(QStringLiteral("yyyy-MM-dd"));
+}
 
-void Clock::fix(std::optional<QDateTime> moment) { fixedMoment() = std::move(moment); }
+void Clock::fix(std::optional<QDateTime> moment) {
+    fixedMoment() = std::move(moment);
+}

@@ -5,7 +5,7 @@
 #include <optional>
 
 class Clock {
-public:
+  public:
     static QDateTime now();
     static QDate today() { return now().date(); }
     // The program's date-time text: "yyyy-mm-dd hh:mm:ss".
@@ -15,6 +15,6 @@ public:
     // Tests only: freeze the clock at a moment (std::nullopt returns to the system clock).
     static void fix(std::optional<QDateTime> moment);
 
-private:
+  private:
     static std::optional<QDateTime> &fixedMoment();
 };

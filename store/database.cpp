@@ -34,8 +34,7 @@ static_assert(std::size(schemaSteps) == Database::SchemaVersion);
 
 bool runScript(sqlite3 *db, const char *script, QString *error) {
     char *message = nullptr;
-    if (sqlite3_exec(db, script, nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
+    if (sqlite3_exec(db, script, nullptr, nullptr, &message) == SQLITE_OK) return true;
     *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
     sqlite3_free(message);
     return false;
@@ -43,8 +42,7 @@ bool runScript(sqlite3 *db, const char *script, QString *error) {
 
 bool looksLikeSqlite(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     return file.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 } // namespace
@@ -52,16 +50,21 @@ bool looksLikeSqlite(const QString &path) {
 Database::Database()
     : m_connectionName(QStringLiteral("jsjxc-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_connectionName, false); }
+QSqlDatabase Database::connection() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
 
-bool Database::isOpen() const { return QSqlDatabase::contains(m_connectionName) && connection().isOpen(); }
+bool Database::isOpen() const {
+    return QSqlDatabase::contains(m_connectionName) && connection().isOpen();
+}
 
 void *Database::nativeHandle() const {
     const QVariant handle = connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
@@ -85,20 +88,17 @@ bool Database::open(const QString &path) {
     }
     if (existed ? !checkExistingFile() : !createSchema()) {
         close();
-        if (!existed)
-            QFile::remove(path);
+        if (!existed) QFile::remove(path);
         return false;
     }
     return true;
 }
 
 void Database::close() {
-    if (!QSqlDatabase::contains(m_connectionName))
-        return;
+    if (!QSqlDatabase::contains(m_connectionName)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        if (db.isOpen())
-            db.close();
+        if (db.isOpen()) db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
 }
@@ -106,8 +106,7 @@ void Database::close() {
 bool Database::checkExistingFile() {
     const qint64 applicationId = scalar(QStringLiteral("PRAGMA application_id")).toLongLong();
     const QVariant versionValue = scalar(QStringLiteral("PRAGMA user_version"));
-    if (!versionValue.isValid())
-        return false; // the engine could not read it; m_error holds why
+    if (!versionValue.isValid()) return false; // the engine could not read it; m_error holds why
     const int version = versionValue.toInt();
     if (applicationId != ApplicationId) {
         m_error = QStringLiteral("文件“%1”不是本程序的数据库文件，程序不会改动它。").arg(m_path);
@@ -131,12 +130,10 @@ bool Database::configure() {
         return false;
     }
     // A committed sale must survive a power cut: full sync, write-ahead log.
-    if (!runScript(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", &m_error))
-        return false;
+    if (!runScript(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", &m_error)) return false;
     // Every filter keystroke and every sale reads the whole goods list again, in date order through
     // its index: pages read by mapping and kept in a larger cache cost far less than read calls.
-    if (!runScript(db, "PRAGMA mmap_size=268435456; PRAGMA cache_size=-65536;", &m_error))
-        return false;
+    if (!runScript(db, "PRAGMA mmap_size=268435456; PRAGMA cache_size=-65536;", &m_error)) return false;
     if (!dialect::registerFunctions(db)) {
         m_error = QString::fromUtf8(sqlite3_errmsg(db));
         return false;
@@ -146,11 +143,9 @@ bool Database::configure() {
 
 bool Database::upgradeSchema() {
     const int from = scalar(QStringLiteral("PRAGMA user_version")).toInt();
-    if (from >= SchemaVersion)
-        return true;
+    if (from >= SchemaVersion) return true;
     auto *db = static_cast<sqlite3 *>(nativeHandle());
-    if (!runScript(db, "BEGIN IMMEDIATE", &m_error))
-        return false;
+    if (!runScript(db, "BEGIN IMMEDIATE", &m_error)) return false;
     for (int step = from; step < SchemaVersion; ++step) {
         if (!runScript(db, schemaSteps[step], &m_error)) {
             QString ignored;
@@ -158,9 +153,8 @@ bool Database::upgradeSchema() {
             return false;
         }
     }
-    const QByteArray stamp =
-        QByteArray("PRAGMA application_id=") + QByteArray::number(ApplicationId) +
-        "; PRAGMA user_version=" + QByteArray::number(SchemaVersion) + ";";
+    const QByteArray stamp = QByteArray("PRAGMA application_id=") + QByteArray::number(ApplicationId) +
+                             "; PRAGMA user_version=" + QByteArray::number(SchemaVersion) + ";";
     if (!runScript(db, stamp.constData(), &m_error) || !runScript(db, "COMMIT", &m_error)) {
         QString ignored;
         runScript(db, "ROLLBACK", &ignored);
@@ -170,8 +164,7 @@ bool Database::upgradeSchema() {
 }
 
 bool Database::createSchema() {
-    if (!configure() || !upgradeSchema())
-        return false;
+    if (!configure() || !upgradeSchema()) return false;
     return execute(QStringLiteral("insert into userdb (username, passwd) values (?, ?)"),
                    {QString::fromUtf8(SuperAdmin), passwords::hash(QString::fromUtf8(DefaultAdminPassword))});
 }
@@ -204,8 +197,7 @@ QVariant Database::scalar(const QString &statement, const QVariantList &binds) {
         m_error = query.lastError().text();
         return {};
     }
-    if (!query.next())
-        return {};
+    if (!query.next()) return {};
     return query.value(0);
 }
 
@@ -215,20 +207,22 @@ qint64 Database::lastInsertId() const {
 }
 
 bool Database::begin() {
-    if (connection().transaction())
-        return true;
+    if (connection().transaction()) return true;
     m_error = connection().lastError().text();
     return false;
 }
 
 bool Database::commit() {
-    if (connection().commit())
-        return true;
+    if (connection().commit()) return true;
     m_error = connection().lastError().text();
     rollback();
     return false;
 }
 
-void Database::rollback() { connection().rollback(); }
+void Database::rollback() {
+    connection().rollback();
+}
 
-QString Database::toEngine(const QString &statement) { return dialect::toSqlite(statement); }
+QString Database::toEngine(const QString &statement) {
+    return dialect::toSqlite(statement);
+}

@@ -8,7 +8,7 @@
 #include <QVariantList>
 
 class Database {
-public:
+  public:
     // The version of the tables this program writes; a file with a newer one is refused.
     static constexpr int SchemaVersion = 2;
     static constexpr int ApplicationId = 0x4A534A58; // "JSJX"
@@ -50,7 +50,7 @@ public:
     // The engine SQL for a statement in the shop's shape.
     static QString toEngine(const QString &statement);
 
-private:
+  private:
     bool checkExistingFile();
     bool configure();
     bool upgradeSchema();

@@ -10,11 +10,9 @@
 
 namespace {
 Dataset::Kind kindOfDeclaration(const char *declared) {
-    if (!declared)
-        return Dataset::Kind::Text;
+    if (!declared) return Dataset::Kind::Text;
     const QByteArray type = QByteArray(declared).toUpper();
-    if (type.contains("INT"))
-        return Dataset::Kind::Integer;
+    if (type.contains("INT")) return Dataset::Kind::Integer;
     if (type.contains("REAL") || type.contains("FLOA") || type.contains("DOUB") || type.contains("NUM"))
         return Dataset::Kind::Number;
     return Dataset::Kind::Text;
@@ -32,8 +30,7 @@ Dataset::Kind kindOfValue(int sqliteType) {
 }
 
 bool bindValue(sqlite3_stmt *statement, int index, const QVariant &value) {
-    if (!value.isValid() || value.isNull())
-        return sqlite3_bind_null(statement, index) == SQLITE_OK;
+    if (!value.isValid() || value.isNull()) return sqlite3_bind_null(statement, index) == SQLITE_OK;
     switch (value.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -55,7 +52,7 @@ bool bindValue(sqlite3_stmt *statement, int index, const QVariant &value) {
 
 // Steps through a prepared statement once, filling the columns in place.
 class DatasetLoader {
-public:
+  public:
     static bool load(Dataset &set, sqlite3 *db, sqlite3_stmt *statement) {
         const int columns = sqlite3_column_count(statement);
         set.m_columns.assign(static_cast<std::size_t>(columns), {});
@@ -118,8 +115,7 @@ public:
             }
             ++rows;
         }
-        if (rc != SQLITE_DONE)
-            return false;
+        if (rc != SQLITE_DONE) return false;
         (void)db;
         set.m_physicalRows = rows;
         set.m_order.resize(static_cast<std::size_t>(rows));
@@ -132,8 +128,7 @@ public:
 void Dataset::appendText(Column &column, const char *bytes, std::uint32_t length) {
     column.textStart.push_back(static_cast<std::uint32_t>(m_arena.size()));
     column.textLength.push_back(length);
-    if (length)
-        m_arena.append(bytes, length);
+    if (length) m_arena.append(bytes, length);
 }
 
 bool Dataset::load(Database &database, const QString &statementText, const QVariantList &binds) {
@@ -160,19 +155,18 @@ bool Dataset::load(Database &database, const QString &statementText, const QVari
     Dataset fresh;
     fresh.m_arena.reserve(m_arena.capacity());
     const bool ok = DatasetLoader::load(fresh, db, statement);
-    if (!ok)
-        database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (!ok) database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_finalize(statement);
-    if (!ok)
-        return false;
+    if (!ok) return false;
     const QString spec = m_sortSpec;
     *this = std::move(fresh);
-    if (!spec.isEmpty())
-        sort(spec);
+    if (!spec.isEmpty()) sort(spec);
     return true;
 }
 
-void Dataset::clear() { *this = Dataset(); }
+void Dataset::clear() {
+    *this = Dataset();
+}
 
 QString Dataset::fieldName(int column) const {
     return column >= 0 && column < columnCount() ? m_columns[column].name : QString();
@@ -187,20 +181,17 @@ QStringList Dataset::fieldNames() const {
 
 int Dataset::fieldIndex(const QString &name) const {
     for (int c = 0; c < columnCount(); ++c)
-        if (m_columns[c].name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
+        if (m_columns[c].name.compare(name, Qt::CaseInsensitive) == 0) return c;
     return -1;
 }
 
 bool Dataset::isNull(int row, int column) const {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
-        return true;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return true;
     return m_columns[column].nulls[physical(row)];
 }
 
 QVariant Dataset::value(int row, int column) const {
-    if (isNull(row, column))
-        return {};
+    if (isNull(row, column)) return {};
     const auto &col = m_columns[column];
     const int r = physical(row);
     switch (col.kind) {
@@ -215,8 +206,7 @@ QVariant Dataset::value(int row, int column) const {
 }
 
 QString Dataset::text(int row, int column) const {
-    if (isNull(row, column))
-        return {};
+    if (isNull(row, column)) return {};
     const auto &col = m_columns[column];
     const int r = physical(row);
     switch (col.kind) {
@@ -231,8 +221,7 @@ QString Dataset::text(int row, int column) const {
 }
 
 double Dataset::number(int row, int column) const {
-    if (isNull(row, column))
-        return 0;
+    if (isNull(row, column)) return 0;
     const auto &col = m_columns[column];
     const int r = physical(row);
     switch (col.kind) {
@@ -248,15 +237,13 @@ double Dataset::number(int row, int column) const {
 }
 
 qint64 Dataset::id(int row) const {
-    if (m_idColumn < 0 || row < 0 || row >= rowCount())
-        return -1;
+    if (m_idColumn < 0 || row < 0 || row >= rowCount()) return -1;
     return static_cast<qint64>(number(row, m_idColumn));
 }
 
 int Dataset::rowOfId(qint64 wanted) const {
     for (int row = 0; row < rowCount(); ++row)
-        if (id(row) == wanted)
-            return row;
+        if (id(row) == wanted) return row;
     return -1;
 }
 
@@ -264,7 +251,9 @@ double Dataset::total(int column) const {
     return column >= 0 && column < columnCount() ? m_columns[column].sum : 0.0;
 }
 
-void Dataset::setCurrentRow(int row) { m_current = row >= 0 && row < rowCount() ? row : -1; }
+void Dataset::setCurrentRow(int row) {
+    m_current = row >= 0 && row < rowCount() ? row : -1;
+}
 
 void Dataset::sort(const QString &specification) {
     struct Key {
@@ -278,9 +267,9 @@ void Dataset::sort(const QString &specification) {
         if (field.startsWith(QLatin1Char('[')) && field.endsWith(QLatin1Char(']')))
             field = field.mid(1, field.size() - 2);
         const int column = fieldIndex(field);
-        if (column < 0)
-            continue;
-        const bool descending = words.size() > 1 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        if (column < 0) continue;
+        const bool descending =
+            words.size() > 1 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
         keys.push_back({column, descending});
     }
     const qint64 currentId = id(m_current);
@@ -298,10 +287,13 @@ void Dataset::sort(const QString &specification) {
                 } else if (!col.nulls[a]) {
                     switch (col.kind) {
                     case Kind::Number:
-                        result = col.numbers[a] < col.numbers[b] ? -1 : (col.numbers[b] < col.numbers[a] ? 1 : 0);
+                        result =
+                            col.numbers[a] < col.numbers[b] ? -1 : (col.numbers[b] < col.numbers[a] ? 1 : 0);
                         break;
                     case Kind::Integer:
-                        result = col.integers[a] < col.integers[b] ? -1 : (col.integers[b] < col.integers[a] ? 1 : 0);
+                        result = col.integers[a] < col.integers[b]
+                                     ? -1
+                                     : (col.integers[b] < col.integers[a] ? 1 : 0);
                         break;
                     case Kind::Text:
                         result = collator.compare(
@@ -310,40 +302,33 @@ void Dataset::sort(const QString &specification) {
                         break;
                     }
                 }
-                if (result != 0)
-                    return key.descending ? result > 0 : result < 0;
+                if (result != 0) return key.descending ? result > 0 : result < 0;
             }
             return false;
         };
         std::stable_sort(m_order.begin(), m_order.end(), compare);
     }
-    if (currentId >= 0)
-        m_current = rowOfId(currentId);
+    if (currentId >= 0) m_current = rowOfId(currentId);
 }
 
 bool Dataset::post(Database &database, const QString &table, qint64 rowId, const QStringList &fields,
                    const QVariantList &values) {
-    if (fields.isEmpty() || fields.size() != values.size())
-        return false;
+    if (fields.isEmpty() || fields.size() != values.size()) return false;
     QString statement = QStringLiteral("update ") + table + QStringLiteral(" set ");
     for (int i = 0; i < fields.size(); ++i) {
-        if (i)
-            statement += QStringLiteral(", ");
+        if (i) statement += QStringLiteral(", ");
         statement += QLatin1Char('[') + fields[i] + QStringLiteral("]=?");
     }
     statement += QStringLiteral(" where ID=?");
     QVariantList binds = values;
     binds << rowId;
-    if (!database.execute(statement, binds))
-        return false;
+    if (!database.execute(statement, binds)) return false;
     const int row = rowOfId(rowId);
-    if (row < 0)
-        return true;
+    if (row < 0) return true;
     const int r = physical(row);
     for (int i = 0; i < fields.size(); ++i) {
         const int c = fieldIndex(fields[i]);
-        if (c >= 0)
-            setCell(m_columns[c], r, values[i]);
+        if (c >= 0) setCell(m_columns[c], r, values[i]);
     }
     return true;
 }
@@ -380,20 +365,17 @@ bool Dataset::remove(Database &database, const QString &table, qint64 rowId) {
     if (!database.execute(QStringLiteral("delete from ") + table + QStringLiteral(" where ID=?"), {rowId}))
         return false;
     const int row = rowOfId(rowId);
-    if (row < 0)
-        return true;
+    if (row < 0) return true;
     const int r = physical(row);
     for (auto &column : m_columns) {
-        if (column.nulls[r])
-            continue;
+        if (column.nulls[r]) continue;
         if (column.kind == Kind::Number)
             column.sum -= column.numbers[r];
         else if (column.kind == Kind::Integer)
             column.sum -= static_cast<double>(column.integers[r]);
     }
     m_order.erase(m_order.begin() + row);
-    if (m_current >= rowCount())
-        m_current = rowCount() - 1;
+    if (m_current >= rowCount()) m_current = rowCount() - 1;
     return true;
 }
 

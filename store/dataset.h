@@ -14,7 +14,7 @@
 class Database;
 
 class Dataset {
-public:
+  public:
     enum class Kind { Number, Text, Integer };
 
     // Runs the statement (shop SQL shape, "?" for binds) and replaces the rows. On failure the old rows
@@ -33,8 +33,8 @@ public:
     // Cells by row in the current (sorted) order.
     bool isNull(int row, int column) const;
     QVariant value(int row, int column) const;
-    QString text(int row, int column) const;   // numbers in the general format, NULL as ""
-    double number(int row, int column) const;  // texts parsed as the engine would, NULL as 0
+    QString text(int row, int column) const;  // numbers in the general format, NULL as ""
+    double number(int row, int column) const; // texts parsed as the engine would, NULL as 0
     QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
     QString text(int row, const QString &field) const { return text(row, fieldIndex(field)); }
     double number(int row, const QString &field) const { return number(row, fieldIndex(field)); }
@@ -64,7 +64,7 @@ public:
     // Memory held by the rows, for the benchmarks.
     std::size_t memoryBytes() const;
 
-private:
+  private:
     struct Column {
         QString name;
         Kind kind = Kind::Text;

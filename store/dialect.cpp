@@ -11,15 +11,12 @@ QString dateConstant(const QString &inner) {
     const int blank = trimmed.indexOf(QLatin1Char(' '));
     const QString datePart = blank < 0 ? trimmed : trimmed.left(blank);
     const QStringList parts = datePart.split(QLatin1Char('-'));
-    if (parts.size() != 3)
-        return {};
+    if (parts.size() != 3) return {};
     bool okY = false, okM = false, okD = false;
     const QDate date(parts[0].toInt(&okY), parts[1].toInt(&okM), parts[2].toInt(&okD));
-    if (!okY || !okM || !okD || !date.isValid())
-        return {};
+    if (!okY || !okM || !okD || !date.isValid()) return {};
     QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
-    if (blank >= 0)
-        text += trimmed.mid(blank);
+    if (blank >= 0) text += trimmed.mid(blank);
     return text;
 }
 
@@ -46,9 +43,15 @@ void datePartFunction(sqlite3_context *context, int argc, sqlite3_value **argv, 
     sqlite3_result_int(context, value);
 }
 
-void yearFunction(sqlite3_context *c, int argc, sqlite3_value **argv) { datePartFunction(c, argc, argv, 0, 4); }
-void monthFunction(sqlite3_context *c, int argc, sqlite3_value **argv) { datePartFunction(c, argc, argv, 5, 2); }
-void dayFunction(sqlite3_context *c, int argc, sqlite3_value **argv) { datePartFunction(c, argc, argv, 8, 2); }
+void yearFunction(sqlite3_context *c, int argc, sqlite3_value **argv) {
+    datePartFunction(c, argc, argv, 0, 4);
+}
+void monthFunction(sqlite3_context *c, int argc, sqlite3_value **argv) {
+    datePartFunction(c, argc, argv, 5, 2);
+}
+void dayFunction(sqlite3_context *c, int argc, sqlite3_value **argv) {
+    datePartFunction(c, argc, argv, 8, 2);
+}
 } // namespace
 
 namespace dialect {
@@ -100,8 +103,8 @@ bool registerFunctions(void *sqliteHandle) {
                                       nullptr) == SQLITE_OK &&
            sqlite3_create_function_v2(db, "month", 1, flags, nullptr, monthFunction, nullptr, nullptr,
                                       nullptr) == SQLITE_OK &&
-           sqlite3_create_function_v2(db, "day", 1, flags, nullptr, dayFunction, nullptr, nullptr,
-                                      nullptr) == SQLITE_OK;
+           sqlite3_create_function_v2(db, "day", 1, flags, nullptr, dayFunction, nullptr, nullptr, nullptr) ==
+               SQLITE_OK;
 }
 
 } // namespace dialect

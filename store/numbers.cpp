@@ -8,11 +8,9 @@ QString trimZeros(QString text) {
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
+        if (text.endsWith(QLatin1Char('.'))) text.chop(1);
     }
-    if (text == QLatin1String("-0"))
-        text = QStringLiteral("0");
+    if (text == QLatin1String("-0")) text = QStringLiteral("0");
     return text;
 }
 
@@ -24,36 +22,37 @@ QString fixedTrimmed(double value, int decimals) {
 namespace num {
 
 QString general(double value) {
-    if (value == 0)
-        return QStringLiteral("0");
+    if (value == 0) return QStringLiteral("0");
     QString text = QString::number(value, 'g', 15);
-    if (text.contains(QLatin1Char('e')))
-        return text.toUpper();
+    if (text.contains(QLatin1Char('e'))) return text.toUpper();
     return text;
 }
 
 QString fixed2(double value) {
     QString text = QString::number(round(value, 2), 'f', 2);
-    if (text == QLatin1String("-0.00"))
-        text = QStringLiteral("0.00");
+    if (text == QLatin1String("-0.00")) text = QStringLiteral("0.00");
     return text;
 }
 
-QString display3(double value) { return fixedTrimmed(value, 3); }
-QString display2(double value) { return fixedTrimmed(value, 2); }
+QString display3(double value) {
+    return fixedTrimmed(value, 3);
+}
+QString display2(double value) {
+    return fixedTrimmed(value, 2);
+}
 
 std::optional<double> parse(const QString &text) {
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
+    if (trimmed.isEmpty()) return std::nullopt;
     bool ok = false;
     const double value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
+    if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
-double stored(double value) { return general(value).toDouble(); }
+double stored(double value) {
+    return general(value).toDouble();
+}
 
 double round(double value, int decimals) {
     // Decide on the 15-digit decimal form so that 2.675 (stored as 2.67499999...) rounds like the
@@ -63,6 +62,8 @@ double round(double value, int decimals) {
     return std::round(scaled) / scale;
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 } // namespace num

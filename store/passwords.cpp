@@ -6,11 +6,12 @@
 namespace {
 void ensureSodium() {
     static const bool ready = sodium_init() >= 0;
-    if (!ready)
-        throw std::runtime_error("libsodium could not be initialised");
+    if (!ready) throw std::runtime_error("libsodium could not be initialised");
 }
 
-QByteArray folded(const QString &password) { return password.toCaseFolded().toUtf8(); }
+QByteArray folded(const QString &password) {
+    return password.toCaseFolded().toUtf8();
+}
 } // namespace
 
 namespace passwords {
@@ -28,8 +29,7 @@ QString hash(const QString &password) {
 bool verify(const QString &storedHash, const QString &password) {
     ensureSodium();
     const QByteArray stored = storedHash.toLatin1();
-    if (stored.isEmpty() || stored.size() >= crypto_pwhash_STRBYTES)
-        return false;
+    if (stored.isEmpty() || stored.size() >= crypto_pwhash_STRBYTES) return false;
     const QByteArray plain = folded(password);
     return crypto_pwhash_str_verify(stored.constData(), plain.constData(),
                                     static_cast<unsigned long long>(plain.size())) == 0;

@@ -15,8 +15,7 @@ std::unique_ptr<SettingsStore> &instanceSlot() {
 
 SettingsStore &SettingsStore::instance() {
     auto &slot = instanceSlot();
-    if (!slot)
-        slot = std::make_unique<SettingsStore>(defaultPath());
+    if (!slot) slot = std::make_unique<SettingsStore>(defaultPath());
     return *slot;
 }
 
@@ -31,11 +30,12 @@ QString SettingsStore::defaultPath() {
 
 SettingsStore::SettingsStore(QString iniPath) : m_path(std::move(iniPath)) {}
 
-bool SettingsStore::exists() const { return QFileInfo::exists(m_path); }
+bool SettingsStore::exists() const {
+    return QFileInfo::exists(m_path);
+}
 
 QString SettingsStore::read(const QString &name) const {
-    if (!exists())
-        return {};
+    if (!exists()) return {};
     const QSettings settings(m_path, QSettings::IniFormat);
     return settings.value(name).toString();
 }
@@ -43,16 +43,14 @@ QString SettingsStore::read(const QString &name) const {
 bool SettingsStore::write(const QString &name, const QString &value, QString *error) {
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        if (error)
-            *error = QStringLiteral("无法创建设置目录：") + info.absolutePath();
+        if (error) *error = QStringLiteral("无法创建设置目录：") + info.absolutePath();
         return false;
     }
     QSettings settings(m_path, QSettings::IniFormat);
     settings.setValue(name, value);
     settings.sync();
     if (settings.status() != QSettings::NoError) {
-        if (error)
-            *error = QStringLiteral("无法写入设置文件：") + m_path;
+        if (error) *error = QStringLiteral("无法写入设置文件：") + m_path;
         return false;
     }
     return true;
@@ -61,8 +59,7 @@ bool SettingsStore::write(const QString &name, const QString &value, QString *er
 std::optional<qlonglong> SettingsStore::readWholeNumber(const QString &name) const {
     bool ok = false;
     const qlonglong value = read(name).trimmed().toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
+    if (!ok) return std::nullopt;
     return value;
 }
 

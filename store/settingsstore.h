@@ -5,7 +5,7 @@
 #include <optional>
 
 class SettingsStore {
-public:
+  public:
     // The store of this user: <config>/tuomei/vov.ini, layout file <config>/tuomei/jsjxc.ini.
     static SettingsStore &instance();
     // Tests (and the smoke test through XDG_CONFIG_HOME) point the store elsewhere.
@@ -27,6 +27,6 @@ public:
     // "jsjxc.ini" beside the settings file.
     QString layoutPath() const;
 
-private:
+  private:
     QString m_path;
 };

@@ -18,13 +18,13 @@
 #include <vector>
 
 namespace {
-const char *const kNames[] = {"电脑", "鼠标", "键盘", "U盘", "移动硬盘", "打印纸", "墨盒", "USB线", "耳机",
-                              "路由器", "网线", "插线板", "手机壳", "充电器", "数据线", "显示器", "音箱",
-                              "摄像头", "笔记本", "签字笔", "文件夹", "订书机", "计算器", "台灯", "电池",
-                              "剪刀", "胶带", "复印纸", "光盘", "读卡器", "散热器", "机箱", "电源",
-                              "内存条", "固态硬盘", "主板", "显卡", "交换机", "蓝牙音箱", "无线鼠标"};
-const char *const kModels[] = {"标准型", "加厚款", "A100", "X-2", "黑色", "白色", "大号", "小号",
-                               "2米", "5米", "16G", "32G", "64G", "升级版", "经典款", "迷你型"};
+const char *const kNames[] = {
+    "电脑",   "鼠标",   "键盘",   "U盘",    "移动硬盘", "打印纸", "墨盒", "USB线",  "耳机",     "路由器",
+    "网线",   "插线板", "手机壳", "充电器", "数据线",   "显示器", "音箱", "摄像头", "笔记本",   "签字笔",
+    "文件夹", "订书机", "计算器", "台灯",   "电池",     "剪刀",   "胶带", "复印纸", "光盘",     "读卡器",
+    "散热器", "机箱",   "电源",   "内存条", "固态硬盘", "主板",   "显卡", "交换机", "蓝牙音箱", "无线鼠标"};
+const char *const kModels[] = {"标准型", "加厚款", "A100", "X-2", "黑色", "白色",   "大号",   "小号",
+                               "2米",    "5米",    "16G",  "32G", "64G",  "升级版", "经典款", "迷你型"};
 const char *const kBrands[] = {"金鹰", "华星", "蓝海", "鼎盛", "天宇", "联创", "佳美", "恒通"};
 const char *const kCategories[] = {"电脑配件", "办公用品", "手机配件", "网络设备", "文具", "电子产品"};
 const char *const kSuppliers[] = {"华联电子", "新星商贸", "宏达批发", "永信文具", "东方数码", "利民百货"};
@@ -41,8 +41,7 @@ struct Goods {
 };
 
 bool check(int rc, sqlite3 *db) {
-    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW)
-        return true;
+    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return true;
     std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
     return false;
 }
@@ -74,8 +73,7 @@ int main(int argc, char **argv) {
     const QDate start = today.addYears(-2);
     const int span = static_cast<int>(start.daysTo(today));
 
-    if (!check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db))
-        return 1;
+    if (!check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db)) return 1;
     std::vector<Goods> goods;
     goods.reserve(static_cast<std::size_t>(goodsCount));
     sqlite3_stmt *insertGoods = nullptr;
@@ -111,8 +109,7 @@ int main(int argc, char **argv) {
         sqlite3_bind_double(insertGoods, 13, g.quantity);
         sqlite3_bind_double(insertGoods, 14, amount);
         bindText(insertGoods, 15, g.day1);
-        if (!check(sqlite3_step(insertGoods), db))
-            return 1;
+        if (!check(sqlite3_step(insertGoods), db)) return 1;
         g.id = sqlite3_last_insert_rowid(db);
         goods.push_back(g);
     }
@@ -141,7 +138,8 @@ int main(int argc, char **argv) {
             ++counter;
             linesLeft = std::uniform_int_distribution<int>(1, 4)(rng);
             customer = QString::fromUtf8(pick(kCustomers, rng));
-            saleNumber = day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0'));
+            saleNumber = day.toString(QStringLiteral("yyyyMMdd")) +
+                         QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0'));
         }
         --linesLeft;
         Goods &g = goods[std::uniform_int_distribution<std::size_t>(0, goods.size() - 1)(rng)];
@@ -165,7 +163,9 @@ int main(int argc, char **argv) {
         bindText(insertSale, 6, pinyinInitials(g.b));
         bindText(insertSale, 7, customer);
         bindText(insertSale, 8, customer.isEmpty() ? QString() : QStringLiteral("市场路%1号").arg(counter));
-        bindText(insertSale, 9, customer.isEmpty() ? QString() : QStringLiteral("1390000%1").arg(counter, 4, 10, QLatin1Char('0')));
+        bindText(insertSale, 9,
+                 customer.isEmpty() ? QString()
+                                    : QStringLiteral("1390000%1").arg(counter, 4, 10, QLatin1Char('0')));
         bindText(insertSale, 10, saleNumber);
         sqlite3_bind_double(insertSale, 11, g.price);
         sqlite3_bind_double(insertSale, 12, p);
@@ -175,8 +175,7 @@ int main(int argc, char **argv) {
         sqlite3_bind_double(insertSale, 16, debt);
         bindText(insertSale, 17, day.toString(Qt::ISODate));
         bindText(insertSale, 18, g.day1);
-        if (!check(sqlite3_step(insertSale), db))
-            return 1;
+        if (!check(sqlite3_step(insertSale), db)) return 1;
         ++written;
     }
     sqlite3_finalize(insertSale);
@@ -191,12 +190,11 @@ int main(int argc, char **argv) {
         sqlite3_bind_double(update, 3, stock);
         sqlite3_bind_double(update, 4, num::stored(stock * g.price));
         sqlite3_bind_int64(update, 5, g.id);
-        if (!check(sqlite3_step(update), db))
-            return 1;
+        if (!check(sqlite3_step(update), db)) return 1;
     }
     sqlite3_finalize(update);
-    if (!check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db))
-        return 1;
-    std::printf("%d goods rows and %d sales records written to %s\n", goodsCount, written, qPrintable(args[1]));
+    if (!check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db)) return 1;
+    std::printf("%d goods rows and %d sales records written to %s\n", goodsCount, written,
+                qPrintable(args[1]));
     return 0;
 }

@@ -56,8 +56,7 @@ QCalendarWidget *DateField::calendar() {
 }
 
 void DateField::showCalendar() {
-    if (isReadOnly() || !isEnabled())
-        return;
+    if (isReadOnly() || !isEnabled()) return;
     QCalendarWidget *popup = calendar();
     popup->setSelectedDate(date().value_or(Clock::today()));
     popup->adjustSize();

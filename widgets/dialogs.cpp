@@ -21,7 +21,9 @@ Dialogs &Dialogs::instance() {
     return dialogs ? *dialogs : qtDialogs;
 }
 
-void Dialogs::install(Dialogs *dialogs) { installed() = dialogs; }
+void Dialogs::install(Dialogs *dialogs) {
+    installed() = dialogs;
+}
 
 void QtDialogs::message(QWidget *parent, Kind kind, const QString &text, const QString &title) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;

@@ -6,7 +6,7 @@
 class QWidget;
 
 class Dialogs {
-public:
+  public:
     enum class Kind {
         Warning,     // an input check: warning icon, one OK button
         Information, // a plain message box
@@ -39,7 +39,7 @@ public:
 
 // Qt's message boxes and file dialogs.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void message(QWidget *parent, Kind kind, const QString &text, const QString &title) override;
     bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &startPath,

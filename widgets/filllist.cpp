@@ -5,7 +5,8 @@
 
 #include <QComboBox>
 
-bool fillListFromColumn(Database &database, QComboBox *comboBox, const QString &column, const QString &table) {
+bool fillListFromColumn(Database &database, QComboBox *comboBox, const QString &column,
+                        const QString &table) {
     comboBox->clear();
     comboBox->clearEditText();
     const auto values = routines::columnValues(database, column, table);

@@ -20,9 +20,13 @@ Shell &Shell::instance() {
     return shell ? *shell : system;
 }
 
-void Shell::install(Shell *shell) { installed() = shell; }
+void Shell::install(Shell *shell) {
+    installed() = shell;
+}
 
-bool SystemShell::openUrl(const QString &url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool SystemShell::openUrl(const QString &url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 bool SystemShell::openFile(const QString &path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -33,11 +37,9 @@ bool SystemShell::startProgram(const QString &program, const QStringList &argume
 }
 
 bool SystemShell::writeFile(const QString &path, const QByteArray &content) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(content);
     return file.commit();
 }

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual bool openUrl(const QString &url) = 0;
     virtual bool openFile(const QString &path) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class SystemShell : public Shell {
-public:
+  public:
     bool openUrl(const QString &url) override;
     bool openFile(const QString &path) override;
     bool startProgram(const QString &program, const QStringList &arguments) override;

@@ -26,8 +26,9 @@ void writeFile(const QString &path, const QByteArray &content) {
 void makeSqliteFile(const QString &path, int applicationId, int userVersion) {
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    const QByteArray sql = "CREATE TABLE other (x); PRAGMA application_id=" + QByteArray::number(applicationId) +
-                           "; PRAGMA user_version=" + QByteArray::number(userVersion) + ";";
+    const QByteArray sql =
+        "CREATE TABLE other (x); PRAGMA application_id=" + QByteArray::number(applicationId) +
+        "; PRAGMA user_version=" + QByteArray::number(userVersion) + ";";
     ASSERT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
@@ -37,15 +38,16 @@ TEST(Database, NewFileHasTheFourTablesAndTheSuperAdministrator) {
     TestEnv env;
     Database &db = env.database();
     for (const char *table : {"data", "data1", "userdb", "rz"})
-        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name=?"),
-                            {QString::fromLatin1(table)})
-                      .toInt(),
-                  1)
+        EXPECT_EQ(
+            db.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name=?"),
+                      {QString::fromLatin1(table)})
+                .toInt(),
+            1)
             << table;
     EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from userdb")).toInt(), 1);
-    const QString stored =
-        db.scalar(QStringLiteral("select passwd from userdb where username=?"), {QStringLiteral("超级管理员")})
-            .toString();
+    const QString stored = db.scalar(QStringLiteral("select passwd from userdb where username=?"),
+                                     {QStringLiteral("超级管理员")})
+                               .toString();
     EXPECT_NE(stored, QStringLiteral("659"));
     EXPECT_TRUE(passwords::verify(stored, QStringLiteral("659")));
     EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::SchemaVersion);
@@ -77,7 +79,9 @@ TEST(Database, RefusesFilesThatAreNotItsOwnAndLeavesThemUntouched) {
         {"text file", [](const QString &p) { writeFile(p, "这不是数据库\n"); }, "不是本程序的数据库"},
         {"empty file", [](const QString &p) { writeFile(p, ""); }, "不是本程序的数据库"},
         {"corrupt header",
-         [](const QString &p) { writeFile(p, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\x7f')); },
+         [](const QString &p) {
+             writeFile(p, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\x7f'));
+         },
          ""},
         {"foreign sqlite", [](const QString &p) { makeSqliteFile(p, 0, 0); }, "不是本程序的数据库"},
         {"newer version",
@@ -91,8 +95,8 @@ TEST(Database, RefusesFilesThatAreNotItsOwnAndLeavesThemUntouched) {
         const qint64 sizeBefore = QFile(path).size();
         Database db;
         EXPECT_FALSE(db.open(path)) << c.name;
-        EXPECT_TRUE(db.errorText().contains(QString::fromUtf8(c.messagePart))) << c.name << ": "
-                                                                              << db.errorText().toStdString();
+        EXPECT_TRUE(db.errorText().contains(QString::fromUtf8(c.messagePart)))
+            << c.name << ": " << db.errorText().toStdString();
         db.close();
         EXPECT_EQ(fileHash(path), before) << c.name;
         EXPECT_EQ(QFile(path).size(), sizeBefore) << c.name;
@@ -124,7 +128,8 @@ TEST(Database, AFirstVersionFileKeepsItsSalesAndGetsTheCustomerIndex) {
     Database db;
     ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
     EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
-    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from sqlite_master where name='data1_g'")).toInt(), 1);
+    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from sqlite_master where name='data1_g'")).toInt(),
+              1);
     EXPECT_EQ(db.scalar(QStringLiteral("select g from data1 where a=?"), {QStringLiteral("鼠标")}).toString(),
               QStringLiteral("王五"));
 }

@@ -10,9 +10,12 @@ namespace {
 struct Shop {
     TestEnv env;
     Database &db = env.database();
-    qint64 computer = addGoods(db, QStringLiteral("电脑"), QStringLiteral("A1"), 3000, 2, 3500, QStringLiteral("2014-08-03"));
-    qint64 mouse = addGoods(db, QStringLiteral("鼠标"), QStringLiteral("M"), 10.5, 20, 15, QStringLiteral("2014-08-01"));
-    qint64 cable = addGoods(db, QStringLiteral("USB线"), QString(), 2.25, 40, 5, QStringLiteral("2014-08-02"));
+    qint64 computer = addGoods(db, QStringLiteral("电脑"), QStringLiteral("A1"), 3000, 2, 3500,
+                               QStringLiteral("2014-08-03"));
+    qint64 mouse =
+        addGoods(db, QStringLiteral("鼠标"), QStringLiteral("M"), 10.5, 20, 15, QStringLiteral("2014-08-01"));
+    qint64 cable =
+        addGoods(db, QStringLiteral("USB线"), QString(), 2.25, 40, 5, QStringLiteral("2014-08-02"));
 
     QStringList names(const Dataset &set) const {
         QStringList list;
@@ -28,7 +31,8 @@ TEST(Dataset, LoadsRowsFieldsAndTotals) {
     Dataset goods;
     ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by day1")));
     EXPECT_EQ(goods.rowCount(), 3);
-    EXPECT_EQ(shop.names(goods), (QStringList{QStringLiteral("鼠标"), QStringLiteral("USB线"), QStringLiteral("电脑")}));
+    EXPECT_EQ(shop.names(goods),
+              (QStringList{QStringLiteral("鼠标"), QStringLiteral("USB线"), QStringLiteral("电脑")}));
     EXPECT_EQ(goods.fieldIndex(QStringLiteral("day1")), goods.fieldIndex(QStringLiteral("DAY1")));
     EXPECT_EQ(goods.kind(goods.fieldIndex(QStringLiteral("3"))), Dataset::Kind::Number);
     EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("2")), 62);
@@ -41,9 +45,11 @@ TEST(Dataset, LoadsRowsFieldsAndTotals) {
 TEST(Dataset, BindsFiltersAndKeepsOldRowsOnFailure) {
     Shop shop;
     Dataset goods;
-    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%线%")}));
+    ASSERT_TRUE(
+        goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%线%")}));
     EXPECT_EQ(shop.names(goods), QStringList{QStringLiteral("USB线")});
-    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%'%")}));
+    ASSERT_TRUE(
+        goods.load(shop.db, QStringLiteral("select * from data where a like ?"), {QStringLiteral("%'%")}));
     EXPECT_EQ(goods.rowCount(), 0);
     ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));
     EXPECT_FALSE(goods.load(shop.db, QStringLiteral("select * from data where")));
@@ -82,8 +88,8 @@ TEST(Dataset, PostAndRemoveByIdWhateverTheOrder) {
     Dataset goods;
     ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));
     goods.sort(QStringLiteral("a DESC"));
-    ASSERT_TRUE(goods.post(shop.db, QStringLiteral("data"), shop.mouse, {QStringLiteral("7"), QStringLiteral("a")},
-                           {17.0, QStringLiteral("无线鼠标")}));
+    ASSERT_TRUE(goods.post(shop.db, QStringLiteral("data"), shop.mouse,
+                           {QStringLiteral("7"), QStringLiteral("a")}, {17.0, QStringLiteral("无线鼠标")}));
     const int row = goods.rowOfId(shop.mouse);
     EXPECT_EQ(goods.text(row, QStringLiteral("a")), QStringLiteral("无线鼠标"));
     EXPECT_DOUBLE_EQ(goods.total(QStringLiteral("7")), 2 + 17 + 40);
@@ -101,7 +107,8 @@ TEST(Dataset, PostAndRemoveByIdWhateverTheOrder) {
 TEST(Dataset, ExpressionColumnsTakeTheKindOfTheirValues) {
     Shop shop;
     Dataset summary;
-    ASSERT_TRUE(summary.load(shop.db, QStringLiteral("select a, sum([3]) as s, null as n from data group by a order by s")));
+    ASSERT_TRUE(summary.load(
+        shop.db, QStringLiteral("select a, sum([3]) as s, null as n from data group by a order by s")));
     EXPECT_EQ(summary.kind(1), Dataset::Kind::Number);
     EXPECT_DOUBLE_EQ(summary.total(1), 6300);
     EXPECT_TRUE(summary.isNull(0, 2));
@@ -111,8 +118,9 @@ TEST(Dataset, ExpressionColumnsTakeTheKindOfTheirValues) {
 TEST(Routines, FillListPutsNullThenEmptyFirst) {
     TestEnv env;
     Database &db = env.database();
-    for (const QVariant &supplier : {QVariant(QStringLiteral("华联")), QVariant(), QVariant(QString::fromLatin1("")),
-                                     QVariant(QStringLiteral("华联")), QVariant(QStringLiteral("东方"))})
+    for (const QVariant &supplier :
+         {QVariant(QStringLiteral("华联")), QVariant(), QVariant(QString::fromLatin1("")),
+          QVariant(QStringLiteral("华联")), QVariant(QStringLiteral("东方"))})
         ASSERT_TRUE(db.execute(QStringLiteral("insert into data (g) values (?)"), {supplier}));
     EXPECT_EQ(routines::groupedValuesStatement(QStringLiteral("g"), QStringLiteral("data")),
               QStringLiteral("select distinct g from data order by g"));

@@ -17,7 +17,8 @@ TEST(SettingsStore, ReadsWithoutCreatingAndWritesCreating) {
     EXPECT_EQ(store.read(QStringLiteral("number")), QStringLiteral("8"));
     EXPECT_EQ(store.read(QStringLiteral("skin")), QString());
     ASSERT_TRUE(store.write(QStringLiteral("company"), QStringLiteral("嘉穗商店, \"老店\"")));
-    EXPECT_EQ(SettingsStore(store.path()).read(QStringLiteral("company")), QStringLiteral("嘉穗商店, \"老店\""));
+    EXPECT_EQ(SettingsStore(store.path()).read(QStringLiteral("company")),
+              QStringLiteral("嘉穗商店, \"老店\""));
     EXPECT_EQ(store.layoutPath(), dir.filePath(QStringLiteral("tuomei/jsjxc.ini")));
 }
 
@@ -27,7 +28,8 @@ TEST(SettingsStore, TicketCounterMustBeAWholeNumber) {
     const struct {
         const char *stored;
         std::optional<qlonglong> read;
-    } cases[] = {{"12", 12}, {" 7 ", 7}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.5", std::nullopt}, {"0", 0}};
+    } cases[] = {{"12", 12}, {" 7 ", 7}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.5", std::nullopt},
+                 {"0", 0}};
     for (const auto &c : cases) {
         ASSERT_TRUE(store.write(QStringLiteral("danhao"), QString::fromLatin1(c.stored)));
         EXPECT_EQ(store.readWholeNumber(QStringLiteral("danhao")), c.read) << c.stored;
@@ -71,9 +73,16 @@ TEST(Numbers, ParsingEntryTextReportsFailureInsteadOfZero) {
     const struct {
         const char *text;
         std::optional<double> value;
-    } cases[] = {{"12", 12},         {" 12.5 ", 12.5},  {"0", 0},          {".5", 0.5},
-                 {"", std::nullopt}, {".", std::nullopt}, {"1.2.3", std::nullopt}, {"abc", std::nullopt},
-                 {"1,5", std::nullopt}, {"-3", -3}};
+    } cases[] = {{"12", 12},
+                 {" 12.5 ", 12.5},
+                 {"0", 0},
+                 {".5", 0.5},
+                 {"", std::nullopt},
+                 {".", std::nullopt},
+                 {"1.2.3", std::nullopt},
+                 {"abc", std::nullopt},
+                 {"1,5", std::nullopt},
+                 {"-3", -3}};
     for (const auto &c : cases)
         EXPECT_EQ(num::parse(QString::fromLatin1(c.text)), c.value) << c.text;
 }

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("嘉穗进销存"));
     QApplication::setApplicationDisplayName(QStringLiteral("嘉穗进销存"));

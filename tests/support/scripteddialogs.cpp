@@ -1,7 +1,11 @@
 #include "tests/support/scripteddialogs.h"
 
-ScriptedDialogs::ScriptedDialogs() { Dialogs::install(this); }
-ScriptedDialogs::~ScriptedDialogs() { Dialogs::install(nullptr); }
+ScriptedDialogs::ScriptedDialogs() {
+    Dialogs::install(this);
+}
+ScriptedDialogs::~ScriptedDialogs() {
+    Dialogs::install(nullptr);
+}
 
 QStringList ScriptedDialogs::texts() const {
     QStringList list;
@@ -10,7 +14,9 @@ QStringList ScriptedDialogs::texts() const {
     return list;
 }
 
-QString ScriptedDialogs::lastText() const { return m_shown.empty() ? QString() : m_shown.back().text; }
+QString ScriptedDialogs::lastText() const {
+    return m_shown.empty() ? QString() : m_shown.back().text;
+}
 
 void ScriptedDialogs::message(QWidget *, Kind kind, const QString &text, const QString &title) {
     m_shown.push_back({Shown::What::Message, kind, text, title});
@@ -18,8 +24,7 @@ void ScriptedDialogs::message(QWidget *, Kind kind, const QString &text, const Q
 
 bool ScriptedDialogs::ask(QWidget *, const QString &text, const QString &title, Buttons) {
     m_shown.push_back({Shown::What::Question, Kind::Information, text, title});
-    if (m_answers.empty())
-        return false;
+    if (m_answers.empty()) return false;
     const bool yes = m_answers.front();
     m_answers.pop_front();
     return yes;
@@ -27,8 +32,7 @@ bool ScriptedDialogs::ask(QWidget *, const QString &text, const QString &title, 
 
 QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &, const QString &) {
     m_shown.push_back({Shown::What::OpenFile, Kind::Information, QString(), title});
-    if (m_fileNames.empty())
-        return {};
+    if (m_fileNames.empty()) return {};
     QString path = m_fileNames.front();
     m_fileNames.pop_front();
     return path;

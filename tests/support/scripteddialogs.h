@@ -6,7 +6,7 @@
 #include <deque>
 
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         enum class What { Message, Question, OpenFile, SaveFile } what;
         Kind kind = Kind::Information;
@@ -14,7 +14,7 @@ public:
         QString title;
     };
 
-    ScriptedDialogs();  // installs itself
+    ScriptedDialogs();           // installs itself
     ~ScriptedDialogs() override; // and returns to Qt's dialogs
 
     // Answers for the next questions and file dialogs, in order. A question with no scripted answer
@@ -23,7 +23,7 @@ public:
     void fileName(const QString &path) { m_fileNames.push_back(path); }
 
     const std::vector<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;      // every text shown, in order
+    QStringList texts() const; // every text shown, in order
     QString lastText() const;
     void clear() { m_shown.clear(); }
 
@@ -34,7 +34,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
                          const QString &filter) override;
 
-private:
+  private:
     std::vector<Shown> m_shown;
     std::deque<bool> m_answers;
     std::deque<QString> m_fileNames;

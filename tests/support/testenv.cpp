@@ -7,8 +7,7 @@
 #include <stdexcept>
 
 TestEnv::TestEnv(const QDateTime &now) {
-    if (!m_dir.isValid())
-        throw std::runtime_error("no temporary folder");
+    if (!m_dir.isValid()) throw std::runtime_error("no temporary folder");
     SettingsStore::setInstancePath(m_dir.filePath(QStringLiteral("config/tuomei/vov.ini")));
     Clock::fix(now);
 }
@@ -28,13 +27,12 @@ Database &TestEnv::database() {
     return *m_database;
 }
 
-qint64 addGoods(Database &database, const QString &name, const QString &model, double price,
-                double quantity, double salePrice, const QString &date) {
+qint64 addGoods(Database &database, const QString &name, const QString &model, double price, double quantity,
+                double salePrice, const QString &date) {
     const bool ok = database.execute(
         QStringLiteral("insert into data (a,b,c,d,e,f,g,z,[1],[2],[3],[4],[5],[6],[7],[8],day1) "
                        "values (?,?,'','','','','','',?,?,?,?,0,0,?,?,?)"),
         {name, model, price, quantity, price * quantity, salePrice, quantity, price * quantity, date});
-    if (!ok)
-        throw std::runtime_error(database.errorText().toStdString());
+    if (!ok) throw std::runtime_error(database.errorText().toStdString());
     return database.lastInsertId();
 }

@@ -8,7 +8,7 @@
 #include <memory>
 
 class TestEnv {
-public:
+  public:
     // Fixes the clock at 2014-08-12 10:30:00 unless told otherwise.
     explicit TestEnv(const QDateTime &now = QDateTime(QDate(2014, 8, 12), QTime(10, 30, 0)));
     ~TestEnv();
@@ -19,12 +19,12 @@ public:
     Database &database();
     ScriptedDialogs &dialogs() { return m_dialogs; }
 
-private:
+  private:
     QTemporaryDir m_dir;
     ScriptedDialogs m_dialogs;
     std::unique_ptr<Database> m_database;
 };
 
 // Appends a goods row with the given figures; returns its ID.
-qint64 addGoods(Database &database, const QString &name, const QString &model, double price,
-                double quantity, double salePrice, const QString &date = QStringLiteral("2014-08-01"));
+qint64 addGoods(Database &database, const QString &name, const QString &model, double price, double quantity,
+                double salePrice, const QString &date = QStringLiteral("2014-08-01"));
