@@ -76,7 +76,7 @@ void GoodsList::refreshGrid() {
 void GoodsList::loadInto(const QString &statement, const QVariantList &binds) {
     // A new statement lists its rows in its own order; an earlier title click does not carry over.
     m_lastStatement = {statement, binds};
-    if (!m_goods.sortSpecification().isEmpty()) m_goods.sort(QString());
+    if (!m_goods.sortOrder().isEmpty()) m_goods.sort(QString());
     const bool loaded = m_goods.load(m_database, statement, binds);
     if (!loaded) m_goods.clear();
     m_grid->reload();
@@ -166,10 +166,10 @@ void GoodsList::writeSetting(const QString &name, const QString &value) {
     if (!SettingsStore::instance().write(name, value, &error)) Dialogs::instance().error(m_grid, error);
 }
 
-void GoodsList::onTitleClick(const QString &sortSpecification) {
+void GoodsList::onTitleClick(const QString &sortOrder) {
     emit salePanelShouldHide();
     if (m_stockIn) m_stockIn->hide();
-    m_goods.sort(sortSpecification);
+    m_goods.sort(sortOrder);
     m_grid->reload();
 }
 

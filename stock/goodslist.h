@@ -77,7 +77,7 @@ class GoodsList : public QObject {
     void loadInto(const QString &statement, const QVariantList &binds);
     void onZeroStockToggled(bool ticked);
     void onThresholdEdited(const QString &text);
-    void onTitleClick(const QString &sortSpecification);
+    void onTitleClick(const QString &sortOrder);
     void onRowClicked(int row);
     void writeSetting(const QString &name, const QString &value);
 

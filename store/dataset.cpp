@@ -158,9 +158,9 @@ bool Dataset::load(Database &database, const QString &statementText, const QVari
     if (!ok) database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_finalize(statement);
     if (!ok) return false;
-    const QString spec = m_sortSpec;
+    const QString order = m_sortOrder;
     *this = std::move(fresh);
-    if (!spec.isEmpty()) sort(spec);
+    if (!order.isEmpty()) sort(order);
     return true;
 }
 
@@ -255,13 +255,13 @@ void Dataset::setCurrentRow(int row) {
     m_current = row >= 0 && row < rowCount() ? row : -1;
 }
 
-void Dataset::sort(const QString &specification) {
+void Dataset::sort(const QString &order) {
     struct Key {
         int column;
         bool descending;
     };
     std::vector<Key> keys;
-    for (const QString &part : specification.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString &part : order.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(QLatin1Char(' '));
         QString field = words.value(0);
         if (field.startsWith(QLatin1Char('[')) && field.endsWith(QLatin1Char(']')))
@@ -273,7 +273,7 @@ void Dataset::sort(const QString &specification) {
         keys.push_back({column, descending});
     }
     const qint64 currentId = id(m_current);
-    m_sortSpec = specification;
+    m_sortOrder = order;
     std::sort(m_order.begin(), m_order.end());
     if (!keys.empty()) {
         QCollator collator;

@@ -49,8 +49,8 @@ class Dataset {
 
     // "field", "field DESC", "field ASC", several separated by commas; an empty text restores the order
     // of the query. Unknown fields are ignored. Stable.
-    void sort(const QString &specification);
-    QString sortSpecification() const { return m_sortSpec; }
+    void sort(const QString &order);
+    QString sortOrder() const { return m_sortOrder; }
 
     int currentRow() const { return m_current; }
     void setCurrentRow(int row);
@@ -87,5 +87,5 @@ class Dataset {
     int m_physicalRows = 0;
     int m_idColumn = -1;
     int m_current = -1;
-    QString m_sortSpec;
+    QString m_sortOrder;
 };

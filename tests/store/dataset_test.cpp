@@ -63,7 +63,7 @@ TEST(Dataset, SortsOnTheClientKeepingTheCurrentRow) {
     ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by ID")));
     goods.setCurrentRow(goods.rowOfId(shop.mouse));
     const struct {
-        const char *spec;
+        const char *order;
         QStringList names;
     } cases[] = {
         {"1", {QStringLiteral("USB线"), QStringLiteral("鼠标"), QStringLiteral("电脑")}},
@@ -74,9 +74,9 @@ TEST(Dataset, SortsOnTheClientKeepingTheCurrentRow) {
         {"nosuchfield DESC", {QStringLiteral("电脑"), QStringLiteral("鼠标"), QStringLiteral("USB线")}},
     };
     for (const auto &c : cases) {
-        goods.sort(QString::fromLatin1(c.spec));
-        EXPECT_EQ(shop.names(goods), c.names) << c.spec;
-        EXPECT_EQ(goods.id(goods.currentRow()), shop.mouse) << c.spec;
+        goods.sort(QString::fromLatin1(c.order));
+        EXPECT_EQ(shop.names(goods), c.names) << c.order;
+        EXPECT_EQ(goods.id(goods.currentRow()), shop.mouse) << c.order;
     }
     goods.sort(QStringLiteral("1 DESC"));
     ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data")));

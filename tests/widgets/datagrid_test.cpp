@@ -137,8 +137,8 @@ TEST(DataGrid, CtrlClicksKeepTheOrderOfTheSortKeys) {
 
 TEST(DataGrid, TitleClicksSortTheLoadedRowsAlternately) {
     GoodsGrid g;
-    QObject::connect(g.grid.get(), &DataGrid::sortRequested, g.grid.get(), [&](const QString &spec) {
-        g.goods.sort(spec);
+    QObject::connect(g.grid.get(), &DataGrid::sortRequested, g.grid.get(), [&](const QString &order) {
+        g.goods.sort(order);
         g.grid->reload();
     });
     g.grid->setCurrentRow(1); // 键盘
