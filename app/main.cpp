@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/termination.h"
 #include "store/database.h"
+#include "widgets/windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +22,7 @@ int main(int argc, char **argv) {
     TerminationRequests termination;
     QObject::connect(&termination, &TerminationRequests::requested, &mainWindow,
                      [&mainWindow] { closeForTermination(&mainWindow); });
-    mainWindow.centreOnScreen();
+    centreOnScreen(&mainWindow);
     mainWindow.show();
     return app.exec();
 }

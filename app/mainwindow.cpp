@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -87,7 +86,7 @@ void MainWindow::buildCentralArea() {
 
     auto *right = new QVBoxLayout;
     right->addWidget(m_commands->toolBar());
-    m_thresholdRow = new QHBoxLayout;
+    auto *thresholdRow = new QHBoxLayout;
     auto *label = new QLabel(QStringLiteral("库存报警数量："), m_host);
     m_threshold = new QLineEdit(QStringLiteral("5"), m_host);
     m_threshold->setObjectName(QStringLiteral("Edit43"));
@@ -98,11 +97,11 @@ void MainWindow::buildCentralArea() {
     m_zeroStock = new QCheckBox(QStringLiteral("不显示零库存"), m_host);
     m_zeroStock->setObjectName(QStringLiteral("CheckBox1"));
     m_zeroStock->setEnabled(false); // until the goods list reacts to it
-    m_thresholdRow->addWidget(label);
-    m_thresholdRow->addWidget(m_threshold);
-    m_thresholdRow->addWidget(m_zeroStock);
-    m_thresholdRow->addStretch(1);
-    right->addLayout(m_thresholdRow);
+    thresholdRow->addWidget(label);
+    thresholdRow->addWidget(m_threshold);
+    thresholdRow->addWidget(m_zeroStock);
+    thresholdRow->addStretch(1);
+    right->addLayout(thresholdRow);
     right->addStretch(1);
     lower->addLayout(right);
     column->addLayout(lower, 1);
@@ -127,10 +126,6 @@ void MainWindow::setGoodsList(QWidget *list) {
 
 void MainWindow::setQueryBox(QWidget *box) {
     m_queryLayout->addWidget(box);
-}
-
-void MainWindow::addLowerControl(QWidget *control) {
-    m_thresholdRow->insertWidget(m_thresholdRow->count() - 1, control);
 }
 
 void MainWindow::addFloatingPanel(FloatingPanel *panel) {
@@ -159,21 +154,13 @@ void MainWindow::setSkinLoader(std::function<void(const QString &)> loader) {
     m_skinLoader = std::move(loader);
 }
 
-void MainWindow::keepDateFilled(DateRole role, QObject *field, std::function<QString()> text,
-                                std::function<void(const QDateTime &)> fill) {
-    m_dateFields[role] = KeptDate{field, std::move(text), std::move(fill)};
-}
-
 void MainWindow::keepDateFilled(DateRole role, DateField *field) {
-    keepDateFilled(
-        role, field, [field] { return field->isEmpty() ? QString() : field->text(); },
-        [field](const QDateTime &moment) { field->setDate(moment.date()); });
+    m_dateFields[role] = field;
 }
 
-const MainWindow::KeptDate *MainWindow::keptDate(DateRole role) const {
+DateField *MainWindow::dateField(DateRole role) const {
     const auto found = m_dateFields.find(role);
-    if (found == m_dateFields.end() || !found->second.field) return nullptr;
-    return &found->second;
+    return found == m_dateFields.end() ? nullptr : found->second.data();
 }
 
 // --- controls
@@ -186,15 +173,6 @@ void MainWindow::setOperatorName(const QString &name) {
     m_statusBar->showOperator(name);
 }
 
-void MainWindow::centreOnScreen() {
-    const QScreen *screen = this->screen();
-    if (!screen) return;
-    const QRect available = screen->availableGeometry();
-    QRect frame = frameGeometry();
-    frame.moveCenter(available.center());
-    move(frame.topLeft());
-}
-
 // --- timers
 
 void MainWindow::refillEmptyDateFields() {
@@ -203,14 +181,14 @@ void MainWindow::refillEmptyDateFields() {
 }
 
 void MainWindow::refillIfEmpty(DateRole role) {
-    const KeptDate *field = keptDate(role);
-    if (field && field->text().isEmpty()) field->fill(Clock::now());
+    DateField *field = dateField(role);
+    if (field && field->isEmpty()) field->setDate(Clock::today());
 }
 
 void MainWindow::setAllDateFields() {
-    const QDateTime now = Clock::now();
+    const QDate today = Clock::today();
     for (const DateRole role : {DateRole::StockIn, DateRole::Sale, DateRole::QueryFrom, DateRole::QueryTo}) {
-        if (const KeptDate *field = keptDate(role)) field->fill(now);
+        if (DateField *field = dateField(role)) field->setDate(today);
     }
 }
 
@@ -249,8 +227,10 @@ void MainWindow::runCloseSteps() {
     if (m_loginLogId != 0 && !m_database.execute(QStringLiteral("update rz set jtime=? where id=?"),
                                                  {Clock::nowText(), m_loginLogId}))
         Dialogs::instance().error(this, m_database.errorText());
-    const KeptDate *saleDate = keptDate(DateRole::Sale);
-    const QString lastExit = saleDate ? saleDate->text() : Clock::todayText();
+    const DateField *saleDate = dateField(DateRole::Sale);
+    const QString lastExit = !saleDate             ? Clock::todayText()
+                             : saleDate->isEmpty() ? QString()
+                                                   : saleDate->text();
     QString error;
     if (!SettingsStore::instance().write(QStringLiteral("riqi"), lastExit, &error))
         Dialogs::instance().error(this, error);

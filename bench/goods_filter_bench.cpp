@@ -2,6 +2,7 @@
 // drawn the new rows and totals. The floor is the bare SQLite C API stepping through the same statement
 // and adding the same columns. Also: drawing the grid after scrolling a page of a 100k-row list, and
 // the memory the loaded list holds.
+#include "bench/benchsupport.h"
 #include "stock/goodslist.h"
 #include "stock/goodsquerybox.h"
 #include "store/database.h"
@@ -31,12 +32,6 @@ const char *const kModels[] = {"标准型", "加厚款", "A100", "X-2", "黑色"
 void bindText(sqlite3_stmt *s, int i, const QString &text) {
     const QByteArray bytes = text.toUtf8();
     sqlite3_bind_text(s, i, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-}
-
-// Closed before the application goes: Qt's connection registry does not outlive it.
-std::map<int, std::unique_ptr<Database>> &openDatabases() {
-    static std::map<int, std::unique_ptr<Database>> databases;
-    return databases;
 }
 
 // One database per size with goods named like a shop's, their initials stored as a stock-in stores them.
@@ -146,24 +141,7 @@ void BM_BareSqliteKeystroke(benchmark::State &state) {
         sqlite3_stmt *statement = nullptr;
         sqlite3_prepare_v2(handle, sql.constData(), -1, &statement, nullptr);
         sqlite3_bind_text(statement, 1, pattern.constData(), -1, SQLITE_TRANSIENT);
-        const int columns = sqlite3_column_count(statement);
-        std::vector<double> sums(static_cast<std::size_t>(columns), 0.0);
-        std::size_t textBytes = 0;
-        rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            ++rows;
-            for (int c = 0; c < columns; ++c) {
-                if (sqlite3_column_type(statement, c) == SQLITE_TEXT) {
-                    benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-                    textBytes += static_cast<std::size_t>(sqlite3_column_bytes(statement, c));
-                } else {
-                    sums[c] += sqlite3_column_double(statement, c);
-                }
-            }
-        }
-        sqlite3_finalize(statement);
-        benchmark::DoNotOptimize(sums.data());
-        benchmark::DoNotOptimize(textBytes);
+        rows = stepTouchingEveryColumn(statement);
     }
     state.counters["rows"] = rows;
 }

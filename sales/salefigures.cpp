@@ -29,7 +29,7 @@ QString fieldLabel(Field field) {
 }
 
 QString notANumberMessage(Field field) {
-    return fieldLabel(field) + QStringLiteral("不是有效的数字！");
+    return num::notANumberMessage(fieldLabel(field));
 }
 
 Figures compute(const Base &b) {

@@ -55,7 +55,7 @@ QString refusalMessage(Refusal refusal) {
     case Refusal::NoCash:
         return QStringLiteral("输入现金额");
     case Refusal::CashNotANumber:
-        return QStringLiteral("现金不是有效的数字！");
+        return num::notANumberMessage(QStringLiteral("现金"));
     case Refusal::CashShort:
         return QStringLiteral("现金不足");
     }

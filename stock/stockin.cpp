@@ -1,6 +1,7 @@
 #include "stock/stockin.h"
 
 #include "store/database.h"
+#include "store/numbers.h"
 #include "store/pinyin.h"
 #include "store/texts.h"
 
@@ -47,7 +48,7 @@ QString fieldLabel(StockInFigures::Field field) {
 }
 
 QString notANumberMessage(StockInFigures::Field field) {
-    return fieldLabel(field) + QStringLiteral("不是有效的数字！");
+    return num::notANumberMessage(fieldLabel(field));
 }
 
 std::variant<GoodsRow, StockInFigures::Field> makeRow(const Descriptions &descriptions,

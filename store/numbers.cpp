@@ -66,4 +66,8 @@ double roundHalfEven(double value) {
     return std::nearbyint(value);
 }
 
+QString notANumberMessage(const QString &what) {
+    return what + QStringLiteral("不是有效的数字！");
+}
+
 } // namespace num

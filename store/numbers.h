@@ -14,6 +14,8 @@ QString display2(double value);
 // Parses the text of a numeric entry field (blanks around it allowed). Empty text, a lone "." or any
 // other text that is not a number gives nothing: callers report it and write nothing.
 std::optional<double> parse(const QString &text);
+// What a field that does not hold a number is reported with: "<what>不是有效的数字！".
+QString notANumberMessage(const QString &what);
 // Rounds through the general text form, as every stored figure does.
 double stored(double value);
 // Rounds to a number of decimals, half away from zero (the "0.00" of money figures).

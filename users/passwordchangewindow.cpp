@@ -5,16 +5,15 @@
 #include "widgets/dialogs.h"
 #include "widgets/filllist.h"
 #include "widgets/requiredfield.h"
+#include "widgets/windowplacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -79,8 +78,7 @@ void PasswordChangeWindow::showEvent(QShowEvent *event) {
     if (event->spontaneous()) return;
     if (!m_centred) {
         m_centred = true;
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     fillListFromColumn(m_database, m_user, QStringLiteral("username"), QStringLiteral("userdb"));
     m_user->setFocus();

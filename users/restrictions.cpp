@@ -106,7 +106,7 @@ const QList<Columns> &columns() {
 void hideDataGridFields(QObject *grid, const QStringList &fields) {
     if (auto *dataGrid = qobject_cast<DataGrid *>(grid))
         for (const QString &field : fields)
-            dataGrid->setColumnVisible(field, false);
+            dataGrid->withholdColumn(field);
 }
 
 QStringList apply(QWidget *window, const QString &windowName, const FieldHider &hideFields) {

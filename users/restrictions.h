@@ -37,7 +37,7 @@ bool appliesTo(const QString &userName);
 const QList<Control> &controls();
 const QList<Columns> &columns();
 
-// Hides the columns of a grid that show the given fields.
+// Hides the columns of a grid that show the given fields for the rest of the run.
 using FieldHider = std::function<void(QObject *grid, const QStringList &fields)>;
 // For the program's data grids (widgets/datagrid.h); anything else is left alone.
 void hideDataGridFields(QObject *grid, const QStringList &fields);

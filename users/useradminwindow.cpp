@@ -3,15 +3,14 @@
 #include "users/passwordfield.h"
 #include "users/userstore.h"
 #include "widgets/dialogs.h"
+#include "widgets/windowplacement.h"
 
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -126,8 +125,7 @@ void UserAdminWindow::showEvent(QShowEvent *event) {
     if (event->spontaneous()) return;
     if (!m_centred) {
         m_centred = true;
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        centreOnScreen(this);
     }
     fillUserList();
     m_adminPassword->setFocus();

@@ -130,6 +130,7 @@ void DataGrid::setCurrentRow(int row) {
 
 void DataGrid::setColumnVisible(const QString &field, bool visible) {
     const int column = columnOfField(field);
+    if (visible && m_withheld.contains(field)) return;
     if (column < 0 || isColumnHidden(column) == !visible) return;
     {
         const QScopedValueRollback guard(m_fitting, true);
@@ -138,6 +139,11 @@ void DataGrid::setColumnVisible(const QString &field, bool visible) {
             m_header->resizeSection(column, std::max(1, int(std::lround(m_state[column].share))));
     }
     fitColumns();
+}
+
+void DataGrid::withholdColumn(const QString &field) {
+    setColumnVisible(field, false);
+    m_withheld.insert(field);
 }
 
 bool DataGrid::isColumnVisible(const QString &field) const {

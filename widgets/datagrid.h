@@ -4,6 +4,7 @@
 // with the dataset's. Its objectName names it in the layout file.
 #include "widgets/gridcolumn.h"
 
+#include <QSet>
 #include <QTableView>
 #include <functional>
 #include <vector>
@@ -54,6 +55,9 @@ class DataGrid : public QTableView {
 
     void setColumnVisible(const QString &field, bool visible);
     bool isColumnVisible(const QString &field) const;
+    // Hides the field's column for the rest of the grid's life: nothing shows it again (a column item,
+    // a restored layout). For what a user's rights keep from him.
+    void withholdColumn(const QString &field);
     // Visible columns in screen order, as prints and exports lay them out.
     std::vector<int> visibleColumnsInOrder() const;
 
@@ -94,7 +98,7 @@ class DataGrid : public QTableView {
     // A title click, before the marker moves on: the owner decides what it does.
     void titleClicked(int column, SortMarker before);
     // The same click as a sort text ("field" or "field DESC") for the owner's dataset.
-    void sortRequested(const QString &specification);
+    void sortRequested(const QString &order);
     void rowClicked(int row);
     void rowDoubleClicked(int row);
     void currentRowChanged(int row);
@@ -122,6 +126,7 @@ class DataGrid : public QTableView {
     GridHeader *m_header;
     GridFooter *m_footer = nullptr;
     std::vector<ColumnState> m_state;
+    QSet<QString> m_withheld;
     bool m_fit = true;
     bool m_fitting = false;
     bool m_placingFooter = false;

@@ -1,6 +1,7 @@
 // The tool bar and the menus of the main window: names, captions, separators and what works already.
 #include "app/maincommands.h"
 #include "app/mainwindow.h"
+#include "tests/support/recordingshell.h"
 #include "tests/support/testenv.h"
 #include "widgets/shell.h"
 
@@ -69,24 +70,6 @@ const Layout GoodsListMenu = {{"N20", "新建入库"},
                               {"N23", "打印设置"}};
 const Layout ColumnMenu = {{"N5", "隐藏进货单价"}, {"N31", "隐藏销售单价"}, {"N6", "隐藏金额"},
                            {"N9", "隐藏日期"},     {"N10", "隐藏供货商"},   {"N7", "隐藏备注信息"}};
-
-class RecordingShell : public Shell {
-  public:
-    RecordingShell() { Shell::install(this); }
-    ~RecordingShell() override { Shell::install(nullptr); }
-    bool openUrl(const QString &url) override {
-        urls << url;
-        return true;
-    }
-    bool openFile(const QString &) override { return true; }
-    bool startProgram(const QString &program, const QStringList &) override {
-        programs << program;
-        return true;
-    }
-    bool writeFile(const QString &, const QByteArray &) override { return true; }
-    QStringList urls;
-    QStringList programs;
-};
 
 class MainCommandsTest : public ::testing::Test {
   protected:

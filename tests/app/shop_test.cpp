@@ -8,8 +8,9 @@
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
 #include "store/settingsstore.h"
+#include "tests/support/recordingshell.h"
 #include "tests/support/testenv.h"
-#include "tests/users/recordingshell.h"
+#include "tests/support/typing.h"
 #include "users/loginwindow.h"
 #include "users/passwordchangewindow.h"
 #include "users/useradminwindow.h"
@@ -28,10 +29,6 @@
 #include <memory>
 
 namespace {
-QString u(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class ShopTest : public ::testing::Test {
   protected:
     ShopTest() {

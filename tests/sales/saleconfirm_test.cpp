@@ -16,24 +16,10 @@
 
 namespace {
 
-class SaleConfirmTest : public ::testing::Test {
-  public: // the table of field checks spoils fields through the fixture
-    SaleWindow w;
-    SalePanel *panel = w.panel;
-    qint64 goodsId = insertSaleGoods(w.db);
+class SaleConfirmTest : public SalePanelFixture {
+  public:
     QSignalSpy banners{panel, &SalePanel::succeeded};
-    QSignalSpy tickets{panel, &SalePanel::ticketChanged};
 
-    void SetUp() override {
-        w.host.show();
-        w.host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.host));
-    }
-
-    QLineEdit *edit(const char *name) { return w.child<QLineEdit>(name); }
-    QString text(const char *name) { return edit(name)->text(); }
-    QComboBox *customer() { return w.child<QComboBox>("ComboBox7"); }
-    void open() { panel->open(listedGoods(w.db, goodsId)); }
     void sell(const QString &quantity) {
         edit("Edit35")->setText(quantity);
         confirm();

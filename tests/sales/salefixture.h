@@ -8,7 +8,12 @@
 #include "store/sessionstate.h"
 #include "tests/support/testenv.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 struct GoodsFigures {
@@ -81,4 +86,24 @@ struct SaleWindow {
         if (!found) throw std::runtime_error(std::string("no control ") + name);
         return found;
     }
+};
+
+// The shown sale panel over one goods row, with the ticket signals it sent.
+class SalePanelFixture : public ::testing::Test {
+  public: // tables of cases spoil fields through the fixture
+    SaleWindow w;
+    SalePanel *panel = w.panel;
+    qint64 goodsId = insertSaleGoods(w.db);
+    QSignalSpy tickets{panel, &SalePanel::ticketChanged};
+
+    void SetUp() override {
+        w.host.show();
+        w.host.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.host));
+    }
+
+    QLineEdit *edit(const char *name) { return w.child<QLineEdit>(name); }
+    QString text(const char *name) { return edit(name)->text(); }
+    QComboBox *customer() { return w.child<QComboBox>("ComboBox7"); }
+    void open() { panel->open(listedGoods(w.db, goodsId)); }
 };

@@ -17,25 +17,10 @@
 
 namespace {
 
-class SalePanelTest : public ::testing::Test {
+class SalePanelTest : public SalePanelFixture {
   protected:
-    SaleWindow w;
-    SalePanel *panel = w.panel;
-    qint64 goodsId = insertSaleGoods(w.db);
-    QSignalSpy tickets{panel, &SalePanel::ticketChanged};
-
-    void SetUp() override {
-        w.host.show();
-        w.host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.host));
-    }
-
-    QLineEdit *edit(const char *name) { return w.child<QLineEdit>(name); }
-    QString text(const char *name) { return edit(name)->text(); }
     QLabel *label(const char *name) { return w.child<QLabel>(name); }
-    QComboBox *customer() { return w.child<QComboBox>("ComboBox7"); }
     void click(const char *button) { w.child<QAbstractButton>(button)->click(); }
-    void open() { panel->open(listedGoods(w.db, goodsId)); }
     void retype(const char *field, const QString &typed) {
         edit(field)->clear();
         QTest::keyClicks(edit(field), typed);

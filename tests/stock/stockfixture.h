@@ -6,6 +6,7 @@
 #include "store/database.h"
 #include "store/pinyin.h"
 #include "tests/support/testenv.h"
+#include "tests/support/typing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +15,7 @@
 #include <QWidget>
 #include <stdexcept>
 
-struct GoodsSpec {
+struct TestGoods {
     QString name = QStringLiteral("商品");
     QString model = QStringLiteral("标准");
     QString code = QStringLiteral("001");
@@ -33,7 +34,7 @@ struct GoodsSpec {
     QString date = QStringLiteral("2014-08-01");
 };
 
-inline qint64 insertGoods(Database &db, const GoodsSpec &g) {
+inline qint64 insertGoods(Database &db, const TestGoods &g) {
     const bool ok = db.execute(
         QStringLiteral("insert into data (a,b,c,d,e,f,g,z,[1],[2],[3],[4],[5],[6],[7],[8],day1) "
                        "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
@@ -43,16 +44,6 @@ inline qint64 insertGoods(Database &db, const GoodsSpec &g) {
          g.date});
     if (!ok) throw std::runtime_error(db.errorText().toStdString());
     return db.lastInsertId();
-}
-
-// Types a text as key presses, Chinese characters as well.
-inline void typeText(QWidget *field, const QString &text) {
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(field, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(field, &release);
-    }
 }
 
 // The goods list and the stock-in panel as the main window holds them, with the threshold field and

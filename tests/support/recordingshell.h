@@ -1,5 +1,6 @@
 #pragma once
-// A Shell that remembers what the program wanted written or opened, and touches nothing outside the test.
+// A Shell that remembers what the program wanted written, opened or started, and touches nothing
+// outside the test.
 #include "widgets/shell.h"
 
 #include <QByteArray>
@@ -18,9 +19,15 @@ class RecordingShell : public Shell {
     RecordingShell() { Shell::install(this); }
     ~RecordingShell() override { Shell::install(nullptr); }
 
-    bool openUrl(const QString &) override { return true; }
+    bool openUrl(const QString &url) override {
+        urls << url;
+        return true;
+    }
     bool openFile(const QString &) override { return true; }
-    bool startProgram(const QString &, const QStringList &) override { return true; }
+    bool startProgram(const QString &program, const QStringList &) override {
+        programs << program;
+        return true;
+    }
     bool writeFile(const QString &path, const QByteArray &content) override {
         if (refuseWrites) return false;
         written.push_back({path, content});
@@ -37,6 +44,8 @@ class RecordingShell : public Shell {
 
     bool refuseWrites = false;
     std::vector<Written> written;
+    QStringList urls;
+    QStringList programs;
 };
 
 // Points the XDG user directories at a desktop folder inside the test's folder while it lives.

@@ -1,6 +1,6 @@
 // The desktop launcher: where it goes, what it says, and that a failure stays silent.
 #include "tests/support/testenv.h"
-#include "tests/users/recordingshell.h"
+#include "tests/support/recordingshell.h"
 #include "users/desktoplauncher.h"
 
 #include <QCoreApplication>

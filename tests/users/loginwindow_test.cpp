@@ -3,7 +3,8 @@
 #include "store/clock.h"
 #include "store/settingsstore.h"
 #include "tests/support/testenv.h"
-#include "tests/users/recordingshell.h"
+#include "tests/support/typing.h"
+#include "tests/support/recordingshell.h"
 #include "tests/users/restrictionsfixture.h"
 #include "users/loginwindow.h"
 #include "users/restrictions.h"
@@ -20,20 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString u(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-// Key by key, as a keyboard or an input method would deliver the text (any character, not only ASCII).
-void typeText(QWidget *field, const QString &text) {
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QCoreApplication::sendEvent(field, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QCoreApplication::sendEvent(field, &release);
-    }
-}
-
 class LoginWindowTest : public ::testing::Test {
   protected:
     LoginWindowTest() : desktop(env.dir()) {

@@ -1,6 +1,7 @@
 // The password change window: its checks in order, the old password of the chosen user, and closing
 // or staying open when done.
 #include "tests/support/testenv.h"
+#include "tests/support/typing.h"
 #include "users/passwordchangewindow.h"
 #include "users/userstore.h"
 
@@ -13,10 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString u(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class PasswordChangeTest : public ::testing::Test {
   protected:
     PasswordChangeTest() {

@@ -1,6 +1,7 @@
 // The user administration window: the lock, reset, the hint, add (with the refused duplicate) and
 // delete (asked first), each with its message.
 #include "tests/support/testenv.h"
+#include "tests/support/typing.h"
 #include "users/useradminwindow.h"
 #include "users/userstore.h"
 
@@ -13,10 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString u(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class UserAdminTest : public ::testing::Test {
   protected:
     UserAdminTest() {

@@ -5,16 +5,13 @@
 #include "store/dataset.h"
 #include "store/passwords.h"
 #include "tests/support/testenv.h"
+#include "tests/support/typing.h"
 #include "users/userstore.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
-QString u(const char *utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 const QString admin = u("超级管理员");
 
 // Adds a user and sets the password, through the rules the windows use.

@@ -111,6 +111,20 @@ TEST(GridLayout, RestoreBringsBackTheSavedLayout) {
     EXPECT_FALSE(saved.isColumnVisible(QStringLiteral("g")));
 }
 
+// What a user's rights withhold stays hidden, whatever a column item or a saved layout says.
+TEST(GridLayout, AWithheldColumnStaysHiddenThroughARestore) {
+    GoodsGrid g;
+    const QString path = g.env.file(QStringLiteral("layout/jsjxc.ini"));
+    ASSERT_TRUE(gridlayout::save(*g.grid, path, QString::fromLatin1(section))); // every column shown
+
+    g.grid->withholdColumn(QStringLiteral("1"));
+    g.grid->setColumnVisible(QStringLiteral("1"), true);
+    EXPECT_FALSE(g.grid->isColumnVisible(QStringLiteral("1")));
+    ASSERT_TRUE(gridlayout::restore(*g.grid, path, QString::fromLatin1(section)));
+    EXPECT_FALSE(g.grid->isColumnVisible(QStringLiteral("1")));
+    EXPECT_TRUE(g.grid->isColumnVisible(QStringLiteral("3")));
+}
+
 TEST(GridLayout, ASectionNeverSavedChangesNothing) {
     GoodsGrid g;
     const QString path = g.env.file(QStringLiteral("jsjxc.ini"));
