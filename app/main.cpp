@@ -19,6 +19,9 @@ int main(int argc, char **argv) {
 
     MainWindow mainWindow(database);
     Shop shop(database, mainWindow);
+    // Closing the main window ends the program, also while a modal window (the login) is still
+    // closing: waiting for the last window to close would miss that moment.
+    QObject::connect(&mainWindow, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TerminationRequests termination;
     QObject::connect(&termination, &TerminationRequests::requested, &mainWindow,
                      [&mainWindow] { closeForTermination(&mainWindow); });

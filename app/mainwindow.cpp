@@ -258,6 +258,7 @@ void MainWindow::showEvent(QShowEvent *event) {
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (m_closeStepsDue) runCloseSteps();
     event->accept();
+    emit closed();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event) {

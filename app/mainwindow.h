@@ -92,6 +92,8 @@ class MainWindow : public QMainWindow {
   signals:
     // Each time the window becomes the active window.
     void activated();
+    // The window has closed with its close steps: the program ends.
+    void closed();
 
   protected:
     bool event(QEvent *event) override;
