@@ -12,7 +12,7 @@ class BackupWindow : public QDialog {
     explicit BackupWindow(QWidget *owner) : QDialog(owner) {}
 };
 
-class SpecialBackupWindow : public BackupWindow {
+class DerivedBackupWindow : public BackupWindow {
     Q_OBJECT
   public:
     using BackupWindow::BackupWindow;
@@ -43,10 +43,10 @@ TEST(ShowOrCreateWindow, MakesTheWindowOnceAndBringsItBack) {
 
 TEST(ShowOrCreateWindow, OnlyExactlyThatClassCounts) {
     QWidget owner;
-    auto *special = showOrCreateWindow<SpecialBackupWindow>(&owner);
+    auto *derived = showOrCreateWindow<DerivedBackupWindow>(&owner);
     BackupWindow *plain = showOrCreateWindow<BackupWindow>(&owner);
-    EXPECT_NE(static_cast<BackupWindow *>(special), plain);
-    EXPECT_EQ(showOrCreateWindow<SpecialBackupWindow>(&owner), special);
+    EXPECT_NE(static_cast<BackupWindow *>(derived), plain);
+    EXPECT_EQ(showOrCreateWindow<DerivedBackupWindow>(&owner), derived);
 }
 
 TEST(ShowOrCreateWindow, AChildWidgetClassBecomesAWindow) {
