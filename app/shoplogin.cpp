@@ -55,6 +55,7 @@ void Shop::onLoggedIn(const QString &userName, qint64 logId) {
         restrictions::apply(&m_window, QString::fromLatin1(restrictions::MainWindow));
     m_window.setLoginLogId(logId);
     m_sale->refillCustomers();
+    restFocus();
 }
 
 void Shop::wireUserWindows() {

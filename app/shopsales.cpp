@@ -28,9 +28,8 @@ void Shop::buildSales() {
 
     connect(m_goods, &GoodsList::rowDoubleClicked, m_sale,
             [this](int row) { m_sale->open(saleGoodsFromRow(m_goods->goods(), row)); });
-    connect(m_goods, &GoodsList::clickedRowChanged, m_sale, [this] {
-        if (m_sale->isVisible()) m_sale->close();
-    });
+    // Hidden or not, the panel must not carry one goods' quantity and debt over to another.
+    connect(m_goods, &GoodsList::clickedRowChanged, m_sale, &SalePanel::close);
     connect(m_goods, &GoodsList::salePanelShouldHide, m_sale, &QWidget::hide);
     connect(m_stockIn, &StockInPanel::salePanelShouldHide, m_sale, &QWidget::hide);
     connect(m_stockIn, &StockInPanel::ticketViewShouldHide, m_ticket, &QWidget::hide);

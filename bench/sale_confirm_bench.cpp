@@ -34,7 +34,7 @@ class FailingDialogs : public Dialogs {
     void message(QWidget *, Kind, const QString &text, const QString &) override {
         qFatal("unexpected message: %s", qPrintable(text));
     }
-    bool ask(QWidget *, const QString &text, const QString &, Buttons) override {
+    bool ask(QWidget *, const QString &text, const QString &, Buttons, QuestionIcon) override {
         qFatal("unexpected question: %s", qPrintable(text));
         return false;
     }

@@ -36,7 +36,8 @@ Figures compute(const Base &b) {
     Figures f;
     f.saleAmount = num::stored(b.price * b.quantity);
     f.newSalesAmount = num::stored(b.price * b.quantity + b.salesAmount);
-    f.newStock = num::round(b.stock - b.quantity, 2);
+    f.newStock =
+        num::stored(b.stock - b.quantity); // shown as "0.00", stored whole: sold + stock stays the purchase
     f.newStockAmount = num::stored((b.stock - b.quantity) * b.purchasePrice);
     f.newSold = num::stored(b.sold + b.quantity);
     f.profit = num::round((b.price - b.purchasePrice) * b.quantity, 2);

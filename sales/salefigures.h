@@ -24,11 +24,11 @@ struct Base {
     double purchasePrice = 0; // 1
 };
 
-// What it comes to; every figure already passed through the text form it is shown and stored in.
+// What it comes to; every figure already passed through the text form it is stored in.
 struct Figures {
     double saleAmount = 0;     // p × q, general
     double newSalesAmount = 0; // p × q + 6, general
-    double newStock = 0;       // 7 − q, "0.00"
+    double newStock = 0;       // 7 − q, general (shown as "0.00")
     double newStockAmount = 0; // (7 − q) × 1, general
     double newSold = 0;        // 5 + q, general
     double profit = 0;         // (p − 1) × q, "0.00"

@@ -54,9 +54,11 @@ void SalePanel::connectFields() {
 
     const QList<QWidget *> order{m_price,  m_discount, m_quantity, m_debt,    m_date,
                                  m_number, m_customer, m_address,  m_contact, m_remark};
-    new EnterChain(order, this);
+    auto *chain = new EnterChain(order, this);
+    chain->setLastAction([this] { m_confirm->setFocus(Qt::TabFocusReason); });
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+    setTabOrder(m_remark, m_confirm);
 }
 
 QString SalePanel::saleNumber() const {
@@ -79,7 +81,11 @@ void SalePanel::open(const SaleGoods &goods) {
     m_suggested->setText(goods.salePrice);
     m_price->setText(goods.salePrice); // the discount is not applied here
     compute(false);
-    m_dailyRestart.apply(m_session, m_date->shownText());
+    m_dailyRestart.apply(m_session, m_date->shownText(), [this] {
+        const auto highest = salenumber::highestStoredCounter(m_database, Clock::today());
+        if (!highest) Dialogs::instance().error(this, m_database.errorText());
+        return highest.value_or(0);
+    });
     buildSaleNumber();
     loadTicketCustomer();
     emit ticketChanged(saleNumber(), customerName());
@@ -286,9 +292,10 @@ void SalePanel::nextTicket() {
     m_session.ticketCounter = salenumber::next(m_session.ticketCounter);
     buildSaleNumber();
     loadTicketCustomer();
-    refillCustomers();
+    // The ticket view shows the ticket's customer before the refill empties the name field.
     emit ticketChanged(saleNumber(), customerName());
     emit cashShouldReset();
+    refillCustomers();
 }
 
 void SalePanel::previousTicket() {

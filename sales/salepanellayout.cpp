@@ -87,7 +87,8 @@ void SalePanel::buildFields() {
     m_confirm->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_confirm->setAutoRaise(true);
     m_confirm->setCursor(Qt::PointingHandCursor);
-    m_confirm->setFocusPolicy(Qt::NoFocus);
+    // Reached by Enter from the remark, the end of the entry order; Enter on it confirms.
+    m_confirm->setFocusPolicy(Qt::TabFocus);
     m_preview = named(new QPushButton(QStringLiteral("预览"), this), "BitBtn1");
     m_preview->setFocusPolicy(Qt::NoFocus);
     closeMark()->setObjectName(QStringLiteral("Image2"));

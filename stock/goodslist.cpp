@@ -38,6 +38,7 @@ GoodsList::GoodsList(Database &database, QWidget *parent)
     connect(m_queryBox->searchButton(), &QPushButton::clicked, this, [this] { runQuery(); });
     connect(m_queryBox->clearButton(), &QPushButton::clicked, this, &GoodsList::clearConditions);
     connect(m_queryBox->allButton(), &QPushButton::clicked, this, &GoodsList::showAll);
+    connect(m_queryBox->code(), &QLineEdit::returnPressed, this, &GoodsList::onCodeEntered);
 }
 
 GoodsList::~GoodsList() {
@@ -171,6 +172,21 @@ void GoodsList::onTitleClick(const QString &sortOrder) {
     if (m_stockIn) m_stockIn->hide();
     m_goods.sort(sortOrder);
     m_grid->reload();
+}
+
+void GoodsList::activateRow(int row) {
+    if (row < 0 || row >= m_goods.rowCount()) return;
+    m_grid->setCurrentRow(row);
+    onRowClicked(row);
+    emit rowDoubleClicked(row);
+}
+
+void GoodsList::onCodeEntered() {
+    if (m_queryBox->code()->text().isEmpty()) {
+        emit emptyCodeEntered();
+        return;
+    }
+    if (m_goods.rowCount() == 1) activateRow(0);
 }
 
 void GoodsList::onRowClicked(int row) {

@@ -60,6 +60,9 @@ class GoodsList : public QObject {
     void applyLoginZeroStockPreference(bool hidden);
     // After the owner removed or posted rows of the dataset: the grid and its totals follow.
     void refreshGrid();
+    // What a double click on a row does, from the keyboard: the row becomes the current and the
+    // clicked one, then it is opened for a sale.
+    void activateRow(int row);
 
   signals:
     // "全部记录", "查询" and a title click close the sale panel.
@@ -69,6 +72,8 @@ class GoodsList : public QObject {
     // A click on another goods row than the one clicked before (the sale panel closes).
     void clickedRowChanged(int row);
     void rowDoubleClicked(int row);
+    // Enter in the empty code field (Edit25): the scanning of a ticket is over.
+    void emptyCodeEntered();
     // After every statement the list ran (also a failed one, which leaves it empty).
     void listLoaded();
 
@@ -79,6 +84,8 @@ class GoodsList : public QObject {
     void onThresholdEdited(const QString &text);
     void onTitleClick(const QString &sortOrder);
     void onRowClicked(int row);
+    // Enter in the code field: a code that lists exactly one goods row opens it for a sale.
+    void onCodeEntered();
     void writeSetting(const QString &name, const QString &value);
 
     Database &m_database;

@@ -1,6 +1,7 @@
 #include "stock/stockin.h"
 
 #include "store/database.h"
+#include "store/dataset.h"
 #include "store/numbers.h"
 #include "store/pinyin.h"
 #include "store/texts.h"
@@ -91,10 +92,24 @@ bool insertRow(Database &database, const GoodsRow &row, qint64 *id) {
     return ok;
 }
 
-UpdateResult updateRow(Database &database, qint64 id, const GoodsRow &row) {
-    const QVariant found = database.scalar(QStringLiteral("select count(*) from data where ID=?"), {id});
-    if (!found.isValid()) return UpdateResult::Failed;
-    if (found.toLongLong() == 0) return UpdateResult::Missing;
+UpdateResult updateRow(Database &database, qint64 id, const GoodsRow &edited) {
+    if (!database.begin()) return UpdateResult::Failed;
+    const auto fail = [&](UpdateResult result) {
+        database.rollback();
+        return result;
+    };
+    Dataset stored;
+    if (!stored.load(database, QStringLiteral("select [4],[5],[6] from data where ID=?"), {id}))
+        return fail(UpdateResult::Failed);
+    if (stored.rowCount() == 0) return fail(UpdateResult::Missing);
+    GoodsRow row = edited;
+    row.sold = stored.number(0, QStringLiteral("5"));
+    row.salesAmount = row.salePrice == stored.number(0, QStringLiteral("4"))
+                          ? stored.number(0, QStringLiteral("6"))
+                          : num::stored(row.salePrice * row.sold);
+    row.stock = num::stored(row.quantity - row.sold);
+    row.stockAmount = num::stored((row.quantity - row.sold) * row.price);
+
     QString statement = QStringLiteral("update data set ");
     const QStringList columns = columnList().split(QLatin1Char(','));
     for (qsizetype i = 0; i < columns.size(); ++i)
@@ -102,7 +117,8 @@ UpdateResult updateRow(Database &database, qint64 id, const GoodsRow &row) {
     statement += QStringLiteral(" where ID=?");
     QVariantList binds = valuesOf(row);
     binds << id;
-    return database.execute(statement, binds) ? UpdateResult::Updated : UpdateResult::Failed;
+    if (!database.execute(statement, binds)) return fail(UpdateResult::Failed);
+    return database.commit() ? UpdateResult::Updated : UpdateResult::Failed;
 }
 
 } // namespace stockin

@@ -50,7 +50,11 @@ std::variant<GoodsRow, StockInFigures::Field> makeRow(const Descriptions &descri
 bool insertRow(Database &database, const GoodsRow &row, qint64 *id = nullptr);
 
 enum class UpdateResult { Updated, Missing, Failed };
-// Writes the row over the goods row with that ID; Missing when no such row exists any more.
+// Writes a changed row over the goods row with that ID; Missing when no such row exists any more.
+// What the user edits (descriptions, prices, purchase quantity) comes from `row`; the sold quantity is
+// the one stored at the moment of the write, in the same transaction, so that a sale made since the row
+// was loaded is kept. From it follow the stock (quantity − sold) and its amount; the sales amount
+// stays as stored unless the sales price was changed, which makes it sales price × sold.
 UpdateResult updateRow(Database &database, qint64 id, const GoodsRow &row);
 
 } // namespace stockin

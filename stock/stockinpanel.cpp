@@ -172,6 +172,7 @@ void StockInPanel::openForNewEntry() {
     m_loadedId = -1;
     m_change->hide();
     m_newEntry->show();
+    m_name->setFocus(Qt::OtherFocusReason);
 }
 
 void StockInPanel::fillFromRow(int row) {
@@ -275,6 +276,8 @@ void StockInPanel::newEntry() {
     clear();
     m_goods.showAll();
     m_change->setEnabled(false);
+    // The panel stays open for the next entry, which starts with its name.
+    m_name->setFocus(Qt::OtherFocusReason);
 }
 
 void StockInPanel::change() {
@@ -284,7 +287,7 @@ void StockInPanel::change() {
         return;
     }
     if (!Dialogs::instance().ask(this, QStringLiteral("你确实要修改选中资料吗？"), QStringLiteral("警告！"),
-                                 Dialogs::Buttons::OkCancel))
+                                 Dialogs::Buttons::OkCancel, Dialogs::QuestionIcon::Warning))
         return;
     if (!checkRequired() ||
         !requireText(m_fields[Field::StockQuantity], QStringLiteral("库存数量必须输入！")))
@@ -315,7 +318,7 @@ void StockInPanel::deleteCurrent() {
     const qint64 id = m_goods.currentId();
     if (id < 0) return; // an empty list has nothing to delete
     if (!Dialogs::instance().ask(this, QStringLiteral("你真的要删除选中资料吗？"), QStringLiteral("警告！"),
-                                 Dialogs::Buttons::OkCancel))
+                                 Dialogs::Buttons::OkCancel, Dialogs::QuestionIcon::Warning))
         return;
     if (!m_goods.goods().remove(m_database, QStringLiteral("data"), id)) {
         Dialogs::instance().error(this, m_database.errorText());

@@ -35,11 +35,13 @@ void QtDialogs::message(QWidget *parent, Kind kind, const QString &text, const Q
     box.exec();
 }
 
-bool QtDialogs::ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) {
+bool QtDialogs::ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                    QuestionIcon icon) {
     const bool yesNo = buttons == Buttons::YesNo;
     const auto positive = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const auto negative = yesNo ? QMessageBox::No : QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, titleOr(title), text, positive | negative, parent);
+    QMessageBox box(icon == QuestionIcon::Warning ? QMessageBox::Warning : QMessageBox::Question,
+                    titleOr(title), text, positive | negative, parent);
     box.setDefaultButton(negative);
     return box.exec() == positive;
 }

@@ -13,6 +13,8 @@ class Dialogs {
         Error,       // an engine or file error
     };
     enum class Buttons { YesNo, OkCancel };
+    // A question about something that cannot be undone (a change or a deletion) shows the warning icon.
+    enum class QuestionIcon { Question, Warning };
 
     virtual ~Dialogs() = default;
 
@@ -20,7 +22,7 @@ class Dialogs {
     virtual void message(QWidget *parent, Kind kind, const QString &text, const QString &title = {}) = 0;
     // Asks; the negative answer is preselected. True for Yes / OK.
     virtual bool ask(QWidget *parent, const QString &text, const QString &title = {},
-                     Buttons buttons = Buttons::YesNo) = 0;
+                     Buttons buttons = Buttons::YesNo, QuestionIcon icon = QuestionIcon::Question) = 0;
     // A file to open or to save; empty when the user cancels.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
                                  const QString &filter) = 0;
@@ -41,7 +43,8 @@ class Dialogs {
 class QtDialogs : public Dialogs {
   public:
     void message(QWidget *parent, Kind kind, const QString &text, const QString &title) override;
-    bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) override;
+    bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+             QuestionIcon icon) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,

@@ -1,5 +1,6 @@
 #include "widgets/floatingpanel.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <algorithm>
@@ -81,6 +82,13 @@ void FloatingPanel::resizeEvent(QResizeEvent *event) {
 void FloatingPanel::showEvent(QShowEvent *event) {
     QFrame::showEvent(event);
     placeCloseMark();
+}
+
+void FloatingPanel::hideEvent(QHideEvent *event) {
+    QFrame::hideEvent(event);
+    // Still inside while the hide event is handled; the focus moves on only afterwards.
+    const QWidget *focus = window()->focusWidget();
+    if (focus && (focus == this || isAncestorOf(focus)) && !event->spontaneous()) emit hiddenWithFocus();
 }
 
 void FloatingPanel::placeCloseMark() {

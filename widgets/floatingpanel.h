@@ -23,6 +23,9 @@ class FloatingPanel : public QFrame {
 
   signals:
     void closeRequested();
+    // The panel was hidden while the focus was in it: its owner says where the focus rests now
+    // (otherwise it would go to whatever control comes next, such as a field that stores a setting).
+    void hiddenWithFocus();
 
   protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -30,6 +33,7 @@ class FloatingPanel : public QFrame {
     void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
   private:
     void closeByMark();

@@ -47,8 +47,23 @@ TEST(SaleFigures, TheStoredFiguresAreThoseOfTheirTexts) {
     // 0.1 × 3 is 0.30000000000000004 in binary; what is stored is what the field shows.
     const sale::Figures f = sale::compute(sale::Base{0.1, 3, 1.005, 0, 0, 0.7});
     EXPECT_EQ(f.saleAmount, 0.3);
-    EXPECT_EQ(f.newStock, -2.0); // -1.995 in the "0.00" form
-    EXPECT_EQ(f.profit, -1.8);   // -1.7999999999999998
+    EXPECT_EQ(f.newStock, -1.995); // shown as "-2.00" but stored whole
+    EXPECT_EQ(f.profit, -1.8);     // -1.7999999999999998
+}
+
+TEST(SaleFigures, GoodsSoldByWeightKeepSoldAndStockAddingUpToThePurchase) {
+    // 10.125 kg bought; each sale starts from the stored figures of the one before.
+    const double purchased = 10.125;
+    sale::Base base{4, 0, purchased, 0, 0, 3};
+    for (const double quantity : {1.0, 0.333, 2.5, 0.042}) {
+        base.quantity = quantity;
+        const sale::Figures f = sale::compute(base);
+        base.stock = f.newStock;
+        base.sold = f.newSold;
+        EXPECT_NEAR(base.sold + base.stock, purchased, 1e-9) << quantity;
+        EXPECT_NEAR(f.newStockAmount, base.stock * 3, 1e-9) << quantity;
+    }
+    EXPECT_EQ(base.stock, 6.25);
 }
 
 TEST(SaleFigures, NothingIsComputedWithoutPriceAndQuantityAndAFieldThatIsNoNumberIsNamed) {

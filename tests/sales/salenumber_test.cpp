@@ -1,11 +1,14 @@
 // The sale number and the moves of the ticket counter.
 #include "sales/salenumber.h"
+#include "store/database.h"
 #include "store/sessionstate.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 #include <limits>
 
 namespace {
+const auto none = [] { return qlonglong(0); };
 
 TEST(SaleNumber, IsTheDateAndTheCounterOfAtLeastThreeDigits) {
     const QDate day(2014, 8, 1);
@@ -30,13 +33,13 @@ TEST(SaleNumber, ANewDayStartsTheCounterOnceAndKeepsItAfterThat) {
     session.lastExitDate = QStringLiteral("2014-08-11");
     session.ticketCounter = 8; // yesterday's last ticket was 7
     salenumber::DailyRestart restart;
-    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-12")));
+    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-12"), none));
     EXPECT_EQ(session.ticketCounter, 1);
     session.ticketCounter = 2; // "+" after the first customer
-    EXPECT_FALSE(restart.apply(session, QStringLiteral("2014-08-12")));
+    EXPECT_FALSE(restart.apply(session, QStringLiteral("2014-08-12"), none));
     EXPECT_EQ(session.ticketCounter, 2);
     // The next day of the same run starts again.
-    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-13")));
+    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-13"), none));
     EXPECT_EQ(session.ticketCounter, 1);
 }
 
@@ -45,13 +48,44 @@ TEST(SaleNumber, TheDayOfTheLastExitContinuesTheStoredCounter) {
     session.lastExitDate = QStringLiteral("2014-08-12");
     session.ticketCounter = 8;
     salenumber::DailyRestart restart;
-    EXPECT_FALSE(restart.apply(session, QStringLiteral("2014-08-12")));
+    EXPECT_FALSE(restart.apply(session, QStringLiteral("2014-08-12"), none));
     EXPECT_EQ(session.ticketCounter, 8);
     // Without a recorded exit every sale date counts as new (once).
     SessionState fresh;
     fresh.ticketCounter = 5;
-    EXPECT_TRUE(salenumber::DailyRestart().apply(fresh, QStringLiteral("2014-08-12")));
+    EXPECT_TRUE(salenumber::DailyRestart().apply(fresh, QStringLiteral("2014-08-12"), none));
     EXPECT_EQ(fresh.ticketCounter, 1);
+}
+
+TEST(SaleNumber, ARestartGoesPastTheTicketsAlreadyStoredForToday) {
+    TestEnv env; // today is 2014-08-12
+    Database &db = env.database();
+    const auto sold = [&](const char *number) {
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (a,z) values ('x',?)"),
+                               {QString::fromLatin1(number)}));
+    };
+    const QDate today(2014, 8, 12);
+    EXPECT_EQ(salenumber::highestStoredCounter(db, today), 0);
+    // Yesterday's, tomorrow's and numbers typed by hand that the counter cannot make do not count.
+    for (const char *number : {"20140811099", "20140813050", "2014081204x", "2014081277", "201408120a9"})
+        sold(number);
+    EXPECT_EQ(salenumber::highestStoredCounter(db, today), 0);
+    for (const char *number : {"20140812001", "20140812003", "20140812003", "20140812002"})
+        sold(number);
+    EXPECT_EQ(salenumber::highestStoredCounter(db, today), 3);
+    sold("201408121000");
+    EXPECT_EQ(salenumber::highestStoredCounter(db, today), 1000);
+
+    // A run that did not exit cleanly yesterday, or a sale date switched away and back.
+    SessionState session;
+    session.lastExitDate = QStringLiteral("2014-08-11");
+    salenumber::DailyRestart restart;
+    const auto stored = [&] { return *salenumber::highestStoredCounter(db, today); };
+    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-12"), stored));
+    EXPECT_EQ(session.ticketCounter, 1001);
+    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-10"), stored));
+    EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-12"), stored));
+    EXPECT_EQ(session.ticketCounter, 1001);
 }
 
 } // namespace

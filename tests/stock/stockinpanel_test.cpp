@@ -196,6 +196,7 @@ TEST_F(StockInPanelTest, AChangeRecomputesStockFromTheSoldQuantity) {
     panel->changeButton()->click();
     EXPECT_EQ(w.env.dialogs().shown().front().text, QStringLiteral("你确实要修改选中资料吗？"));
     EXPECT_EQ(w.env.dialogs().shown().front().title, QStringLiteral("警告！"));
+    EXPECT_EQ(w.env.dialogs().shown().front().kind, Dialogs::Kind::Warning) << "the warning icon";
     EXPECT_DOUBLE_EQ(w.stored(id, "[7]").toDouble(), 7);
     EXPECT_DOUBLE_EQ(w.stored(id, "[8]").toDouble(), 14);
     EXPECT_DOUBLE_EQ(w.stored(id, "[5]").toDouble(), 3);
@@ -292,6 +293,7 @@ TEST_F(StockInPanelTest, DeleteAsksAndTakesTheRowOutOfTheListWithoutAReload) {
     EXPECT_EQ(rows(), 2);
     EXPECT_EQ(w.env.dialogs().lastText(), QStringLiteral("你真的要删除选中资料吗？"));
     EXPECT_EQ(w.env.dialogs().shown().back().title, QStringLiteral("警告！"));
+    EXPECT_EQ(w.env.dialogs().shown().back().kind, Dialogs::Kind::Warning) << "the warning icon";
     w.env.dialogs().answer(true);
     panel->deleteCurrent();
     EXPECT_EQ(rows(), 1);

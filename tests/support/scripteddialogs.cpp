@@ -22,8 +22,9 @@ void ScriptedDialogs::message(QWidget *, Kind kind, const QString &text, const Q
     m_shown.push_back({Shown::What::Message, kind, text, title});
 }
 
-bool ScriptedDialogs::ask(QWidget *, const QString &text, const QString &title, Buttons) {
-    m_shown.push_back({Shown::What::Question, Kind::Information, text, title});
+bool ScriptedDialogs::ask(QWidget *, const QString &text, const QString &title, Buttons, QuestionIcon icon) {
+    m_shown.push_back({Shown::What::Question,
+                       icon == QuestionIcon::Warning ? Kind::Warning : Kind::Information, text, title});
     if (m_answers.empty()) return false;
     const bool yes = m_answers.front();
     m_answers.pop_front();

@@ -28,7 +28,9 @@ class ScriptedDialogs : public Dialogs {
     void clear() { m_shown.clear(); }
 
     void message(QWidget *parent, Kind kind, const QString &text, const QString &title) override;
-    bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons) override;
+    // A question with the warning icon is recorded with the kind Warning, any other as Information.
+    bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+             QuestionIcon icon) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
