@@ -8,6 +8,7 @@
 #include "store/database.h"
 #include "store/maker.h"
 #include "store/settingsstore.h"
+#include "users/userstore.h"
 #include "widgets/datefield.h"
 #include "widgets/dialogs.h"
 #include "widgets/floatingpanel.h"
@@ -36,11 +37,18 @@ const QRegularExpression &wholeNumber() {
 
 MainWindow::MainWindow(Database &database, QWidget *parent)
     : QMainWindow(parent), m_database(database), m_commands(new MainCommands(this)),
-      m_statusBar(new MainStatusBar(this)), m_hints(new Hints(this)), m_dateTimer(new QTimer(this)) {
+      m_statusBar(new MainStatusBar(this)), m_hints(new Hints(this)), m_dateTimer(new QTimer(this)),
+      m_normalSizeTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("嘉穗进销存 V4.3.9.1(青岚纪念版)"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    setFixedSize(ClientWidth, ClientHeight);
+    // A window manager offers "maximise" only to a window it may resize; the border stays fixed
+    // because a size dragged by hand is put back (keepNormalSize).
+    setMinimumSize(ClientWidth, ClientHeight);
+    resize(ClientWidth, ClientHeight);
+    m_normalSizeTimer->setSingleShot(true);
+    m_normalSizeTimer->setInterval(NormalSizeDelayMs);
+    connect(m_normalSizeTimer, &QTimer::timeout, this, &MainWindow::keepNormalSize);
     setStatusBar(m_statusBar);
     buildCentralArea();
     connect(m_hints, &Hints::hintChanged, m_statusBar, &MainStatusBar::showHint);
@@ -76,9 +84,14 @@ void MainWindow::buildCentralArea() {
     m_listLayout->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_listArea);
 
-    auto *lower = new QHBoxLayout;
+    // The area below the list keeps its size and its place at the bottom left when the window is
+    // maximised; only the list grows.
+    m_lowerArea = new QWidget(m_host);
+    m_lowerArea->setObjectName(QStringLiteral("lowerArea"));
+    m_lowerArea->setFixedWidth(ClientWidth);
+    auto *lower = new QHBoxLayout(m_lowerArea);
     lower->setContentsMargins(4, 0, 4, 2);
-    m_queryArea = new QWidget(m_host);
+    m_queryArea = new QWidget(m_lowerArea);
     m_queryArea->setObjectName(QStringLiteral("queryArea"));
     m_queryLayout = new QVBoxLayout(m_queryArea);
     m_queryLayout->setContentsMargins(0, 0, 0, 0);
@@ -104,7 +117,7 @@ void MainWindow::buildCentralArea() {
     right->addLayout(thresholdRow);
     right->addStretch(1);
     lower->addLayout(right);
-    column->addLayout(lower, 1);
+    column->addWidget(m_lowerArea, 1, Qt::AlignLeft);
 
     setCentralWidget(m_host);
     m_banner = new SuccessBanner(m_host);
@@ -224,9 +237,8 @@ void MainWindow::runCloseSteps() {
     for (const auto &step : m_closeSteps[CloseStep::CloseDatasets])
         step();
     // Each of the two writes stands alone: a failed one is reported and the other still happens.
-    if (m_loginLogId != 0 && !m_database.execute(QStringLiteral("update rz set jtime=? where id=?"),
-                                                 {Clock::nowText(), m_loginLogId}))
-        Dialogs::instance().error(this, m_database.errorText());
+    if (UserStore users(m_database); !users.completeLogRow(m_loginLogId))
+        Dialogs::instance().error(this, users.errorText());
     const DateField *saleDate = dateField(DateRole::Sale);
     const QString lastExit = !saleDate             ? Clock::todayText()
                              : saleDate->isEmpty() ? QString()
@@ -264,20 +276,29 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 void MainWindow::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     fitGoodsList();
+    // Once the resizing has stopped: a drag ends many resizes, a maximise changes the state too.
+    m_normalSizeTimer->start();
 }
 
 void MainWindow::fitGoodsList() {
     m_listArea->setFixedHeight(std::max(0, height() - LowerAreaHeight));
 }
 
+bool MainWindow::keepNormalSize() {
+    const QSize normal(ClientWidth, ClientHeight);
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return false;
+    if (!isVisible() || size() == normal) {
+        m_refusedSize = QSize();
+        return false;
+    }
+    // A window manager that will not give the window its size (a small screen) is asked once only.
+    if (size() == m_refusedSize) return false;
+    m_refusedSize = size();
+    resize(normal);
+    return true;
+}
+
 void MainWindow::changeEvent(QEvent *event) {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange) return;
-    // The border is fixed, but the window may be maximised.
-    if (isMaximized() || isFullScreen()) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    } else {
-        setFixedSize(ClientWidth, ClientHeight);
-    }
+    if (event->type() == QEvent::WindowStateChange) m_normalSizeTimer->start();
 }

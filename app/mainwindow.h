@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <functional>
 #include <map>
 #include <vector>
@@ -31,6 +32,8 @@ class MainWindow : public QMainWindow {
     // The goods list takes the window's height less this.
     static constexpr int LowerAreaHeight = 196;
     static constexpr int DateRefillMs = 500;
+    // How long after the last resize a size dragged by hand is put back.
+    static constexpr int NormalSizeDelayMs = 150;
 
     // The date fields that are set to today at every show; Timer1 refills the sale and stock-in
     // dates whenever they are found empty.
@@ -79,6 +82,8 @@ class MainWindow : public QMainWindow {
     SuccessBanner *banner() const { return m_banner; }        // Panel4
     MainStatusBar *panels() const { return m_statusBar; }
     QWidget *goodsListArea() const { return m_listArea; }
+    // The query box, the tool bar, the threshold and the zero-stock box below the list.
+    QWidget *lowerArea() const { return m_lowerArea; }
     Hints *hints() const { return m_hints; }
     QTimer *dateTimer() const { return m_dateTimer; } // Timer1
 
@@ -88,6 +93,9 @@ class MainWindow : public QMainWindow {
 
     // Timer1: an empty sale date, then an empty stock-in date, becomes today.
     void refillEmptyDateFields();
+    // The border is fixed: a window that is neither maximised nor minimised goes back to its size.
+    // True when it asked for that size. Runs by itself shortly after the window was resized.
+    bool keepNormalSize();
 
   signals:
     // Each time the window becomes the active window.
@@ -119,12 +127,15 @@ class MainWindow : public QMainWindow {
     QWidget *m_host = nullptr;
     QWidget *m_listArea = nullptr;
     QVBoxLayout *m_listLayout = nullptr;
+    QWidget *m_lowerArea = nullptr;
     QWidget *m_queryArea = nullptr;
     QVBoxLayout *m_queryLayout = nullptr;
     QLineEdit *m_threshold = nullptr;
     QCheckBox *m_zeroStock = nullptr;
     SuccessBanner *m_banner = nullptr;
     QTimer *m_dateTimer = nullptr;
+    QTimer *m_normalSizeTimer = nullptr;
+    QSize m_refusedSize;
 
     std::map<ShowStep, std::vector<std::function<void()>>> m_showSteps;
     std::map<CloseStep, std::vector<std::function<void()>>> m_closeSteps;

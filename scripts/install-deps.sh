@@ -3,11 +3,11 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libsodium-dev
   fonts-noto-cjk fonts-arphic-uming
   libgtest-dev googletest libbenchmark-dev
-  python3 unicode-data poppler-utils sqlite3 xvfb xauth x11-utils imagemagick
+  python3 unicode-data poppler-utils sqlite3 xvfb xauth x11-utils imagemagick openbox xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

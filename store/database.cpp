@@ -9,7 +9,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 // Each step brings the tables from the version before it to its own; they run in one transaction.
@@ -38,6 +40,49 @@ bool runScript(sqlite3 *db, const char *script, QString *error) {
     *error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
     sqlite3_free(message);
     return false;
+}
+
+// Brings the tables from version `from` to the program's own and stamps the file; the caller holds
+// the transaction.
+bool runSchemaSteps(sqlite3 *db, int from, QString *error) {
+    for (int step = from; step < Database::SchemaVersion; ++step)
+        if (!runScript(db, schemaSteps[step], error)) return false;
+    const QByteArray stamp = QByteArray("PRAGMA application_id=") +
+                             QByteArray::number(Database::ApplicationId) +
+                             "; PRAGMA user_version=" + QByteArray::number(Database::SchemaVersion) + ";";
+    return runScript(db, stamp.constData(), error);
+}
+
+bool insertSuperAdmin(sqlite3 *db, QString *error) {
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "insert into userdb (username, passwd) values (?, ?)", -1, &statement,
+                           nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(db));
+        return false;
+    }
+    const QByteArray name(Database::SuperAdmin);
+    const QByteArray hashed = passwords::hash(QString::fromUtf8(Database::DefaultAdminPassword)).toUtf8();
+    sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement, 2, hashed.constData(), int(hashed.size()), SQLITE_TRANSIENT);
+    const bool done = sqlite3_step(statement) == SQLITE_DONE;
+    if (!done) *error = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(statement);
+    return done;
+}
+
+// A file and the journal files the engine may have left beside it.
+void removeWithCompanions(const QString &path) {
+    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// Makes a rename in the file's folder durable.
+void syncFolderOf(const QString &path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 bool looksLikeSqlite(const QString &path) {
@@ -72,8 +117,8 @@ bool Database::open(const QString &path) {
     close();
     m_path = path;
     m_error.clear();
-    const bool existed = QFileInfo::exists(path);
-    if (existed && !looksLikeSqlite(path)) {
+    if (!QFileInfo::exists(path) && !createFile(path)) return false;
+    if (!looksLikeSqlite(path)) {
         m_error = QStringLiteral("文件“%1”不是本程序的数据库文件，程序不会改动它。").arg(path);
         return false;
     }
@@ -86,9 +131,8 @@ bool Database::open(const QString &path) {
             return false;
         }
     }
-    if (existed ? !checkExistingFile() : !createSchema()) {
+    if (!checkExistingFile()) {
         close();
-        if (!existed) QFile::remove(path);
         return false;
     }
     return true;
@@ -146,16 +190,7 @@ bool Database::upgradeSchema() {
     if (from >= SchemaVersion) return true;
     auto *db = static_cast<sqlite3 *>(nativeHandle());
     if (!runScript(db, "BEGIN IMMEDIATE", &m_error)) return false;
-    for (int step = from; step < SchemaVersion; ++step) {
-        if (!runScript(db, schemaSteps[step], &m_error)) {
-            QString ignored;
-            runScript(db, "ROLLBACK", &ignored);
-            return false;
-        }
-    }
-    const QByteArray stamp = QByteArray("PRAGMA application_id=") + QByteArray::number(ApplicationId) +
-                             "; PRAGMA user_version=" + QByteArray::number(SchemaVersion) + ";";
-    if (!runScript(db, stamp.constData(), &m_error) || !runScript(db, "COMMIT", &m_error)) {
+    if (!runSchemaSteps(db, from, &m_error) || !runScript(db, "COMMIT", &m_error)) {
         QString ignored;
         runScript(db, "ROLLBACK", &ignored);
         return false;
@@ -163,10 +198,40 @@ bool Database::upgradeSchema() {
     return true;
 }
 
-bool Database::createSchema() {
-    if (!configure() || !upgradeSchema()) return false;
-    return execute(QStringLiteral("insert into userdb (username, passwd) values (?, ?)"),
-                   {QString::fromUtf8(SuperAdmin), passwords::hash(QString::fromUtf8(DefaultAdminPassword))});
+bool Database::createFile(const QString &path) {
+    // The file gets its final name only once it is complete: an interruption leaves the partial file
+    // under the temporary name, which the next start ignores and makes again.
+    const QString partial = temporaryPathFor(path);
+    removeWithCompanions(partial);
+    sqlite3 *db = nullptr;
+    const QByteArray partialName = QFile::encodeName(partial);
+    bool made = sqlite3_open_v2(partialName.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                nullptr) == SQLITE_OK;
+    if (!made) m_error = QString::fromUtf8(sqlite3_errmsg(db));
+    // A plain rollback journal, fully synced: the finished file is the whole database, with no log
+    // beside it that the rename would leave behind.
+    made = made &&
+           runScript(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; BEGIN IMMEDIATE", &m_error);
+    made = made && runSchemaSteps(db, 0, &m_error) && insertSuperAdmin(db, &m_error);
+    made = made && runScript(db, "COMMIT", &m_error);
+    sqlite3_close(db);
+    if (!made) {
+        m_error = QStringLiteral("无法创建数据库文件“%1”：%2").arg(path, m_error);
+    } else if (!QFile::rename(partial, path)) {
+        // Never over a file that appeared meanwhile: that one may hold a shop.
+        m_error = QStringLiteral("无法创建数据库文件“%1”。").arg(path);
+        made = false;
+    }
+    if (!made) {
+        removeWithCompanions(partial);
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
+
+QString Database::temporaryPathFor(const QString &path) {
+    return path + QStringLiteral(".creating");
 }
 
 bool Database::execute(const QString &statement, const QVariantList &binds) {

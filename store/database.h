@@ -23,6 +23,7 @@ class Database {
     // Opens the file, creating it with the four tables and the super administrator when it does not
     // exist. A file that is not this program's database, or is newer, is refused (message in
     // errorText()) and left untouched. An older one is brought up to date in one transaction.
+    // A new file is made complete under temporaryPathFor(path) and only then renamed to path.
     bool open(const QString &path);
     void close();
     bool isOpen() const;
@@ -47,6 +48,10 @@ class Database {
     QString errorText() const { return m_error; }
     void setError(const QString &text) { m_error = text; }
 
+    // Where a new database file is made before it gets its name; one left by an interrupted start is
+    // replaced.
+    static QString temporaryPathFor(const QString &path);
+
     // The engine SQL for a statement in the shop's shape.
     static QString toEngine(const QString &statement);
 
@@ -54,7 +59,7 @@ class Database {
     bool checkExistingFile();
     bool configure();
     bool upgradeSchema();
-    bool createSchema();
+    bool createFile(const QString &path);
 
     QString m_connectionName;
     QString m_path;

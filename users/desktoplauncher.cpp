@@ -79,11 +79,11 @@ QByteArray content(const Launcher &launcher) {
     return text.toUtf8();
 }
 
-Launcher forThisProgram(Shell &shell) {
+Launcher forThisProgram(Shell &shell, const QString &dataFolder) {
     Launcher launcher;
     launcher.program = QCoreApplication::applicationFilePath();
     const QDir folder = QFileInfo(launcher.program).absoluteDir();
-    launcher.workingDirectory = QDir::toNativeSeparators(folder.absolutePath() + u'/');
+    launcher.workingDirectory = QDir::toNativeSeparators(QDir(dataFolder).absolutePath() + u'/');
 
     const QString shipped = folder.filePath(QStringLiteral("jsjxc.png"));
     if (QFileInfo::exists(shipped)) {
@@ -113,8 +113,8 @@ bool write(Shell &shell, const QString &folder, const Launcher &launcher) {
     return true;
 }
 
-bool refresh(Shell &shell) {
-    return write(shell, desktopFolder(), forThisProgram(shell));
+bool refresh(Shell &shell, const QString &dataFolder) {
+    return write(shell, desktopFolder(), forThisProgram(shell, dataFolder));
 }
 
 } // namespace desktoplauncher

@@ -1,5 +1,6 @@
 #include "users/loginwindow.h"
 
+#include "store/database.h"
 #include "users/desktoplauncher.h"
 #include "users/passwordfield.h"
 #include "users/userstore.h"
@@ -9,7 +10,9 @@
 #include "widgets/shell.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,7 +70,8 @@ QString LoginWindow::userName() const {
 void LoginWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    desktoplauncher::refresh(Shell::instance());
+    // The program looks for data.mdb in its working folder: the launcher starts it where this one is.
+    desktoplauncher::refresh(Shell::instance(), QFileInfo(m_database.path()).absolutePath());
     fillListFromColumn(m_database, m_user, QStringLiteral("username"), QStringLiteral("userdb"));
     if (m_user->count() > 0) m_user->setCurrentIndex(0);
     m_user->setFocus();
@@ -78,11 +82,12 @@ void LoginWindow::logIn() {
     if (isLoggedIn()) return;
     if (!requireText(m_user, text("必须选择用户！")) || !requireText(m_password, text("必须输入密码！")))
         return;
-    // The name goes on exactly as typed: into the check, the log and the super administrator test.
-    const QString name = m_user->currentText();
+    // The name goes on untrimmed into the check; its letter case does not count there.
+    const QString typed = m_user->currentText();
     const QString password = m_password->text().trimmed();
     UserStore users(m_database);
-    switch (users.checkLogin(name, password)) {
+    QString name;
+    switch (users.checkLogin(typed, password, &name)) {
     case UserStore::Check::Failed:
         Dialogs::instance().error(this, users.errorText());
         return;
@@ -94,6 +99,9 @@ void LoginWindow::logIn() {
     case UserStore::Check::Accepted:
         break;
     }
+    // "tom" logs in as "Tom": the user field, the log and the super administrator test take the name
+    // as it is stored.
+    if (name != typed) m_user->setEditText(name);
     // The log row is written before the window lets the user in, so that a run never goes unlogged.
     const auto logId = users.openLogRow(name);
     if (!logId) {
@@ -102,6 +110,15 @@ void LoginWindow::logIn() {
     }
     m_logId = *logId;
     accept();
+}
+
+void LoginWindow::keyPressEvent(QKeyEvent *event) {
+    // Only the close box ends the program from here: a stray Esc must not.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void LoginWindow::done(int result) {

@@ -30,6 +30,7 @@ class LoginWindow : public QDialog {
 
   protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
 
   private:

@@ -16,20 +16,56 @@ QString UserStore::errorText() const {
     return m_database.errorText();
 }
 
-int UserStore::matchingRows(const QString &userName, const QString &password) {
+std::optional<std::vector<UserStore::UserRow>> UserStore::rowsNamed(const QString &userName) {
+    // A handful of users: compared here, where the comparison folds the case of every script.
     Dataset rows;
-    if (!rows.load(m_database, QStringLiteral("select passwd from userdb where username=?"), {userName}))
-        return -1;
+    if (!rows.load(m_database, QStringLiteral("select rowid, username, passwd from userdb order by rowid")))
+        return std::nullopt;
+    std::vector<UserRow> named;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        const QString name = rows.text(row, 1);
+        if (name.compare(userName, Qt::CaseInsensitive) == 0)
+            named.push_back({rows.value(row, 0).toLongLong(), name, rows.text(row, 2)});
+    }
+    return named;
+}
+
+int UserStore::matchingRows(const QString &userName, const QString &password, QString *storedName) {
+    const auto rows = rowsNamed(userName);
+    if (!rows) return -1;
     int matching = 0;
-    for (int row = 0; row < rows.rowCount(); ++row)
-        if (passwords::verify(rows.text(row, 0), password)) ++matching;
+    for (const UserRow &row : *rows) {
+        if (!passwords::verify(row.passwordHash, password)) continue;
+        ++matching;
+        if (storedName) *storedName = row.name;
+    }
     return matching;
 }
 
-UserStore::Check UserStore::checkLogin(const QString &userName, const QString &password) {
-    const int matching = matchingRows(userName, password);
+bool UserStore::runForRowsNamed(const QString &userName, const QString &statement,
+                                const QVariantList &binds) {
+    const auto rows = rowsNamed(userName);
+    if (!rows) return false;
+    if (!m_database.begin()) return false;
+    for (const UserRow &row : *rows) {
+        if (!m_database.execute(statement, QVariantList(binds) << row.rowId)) {
+            const QString reason = m_database.errorText();
+            m_database.rollback();
+            m_database.setError(reason);
+            return false;
+        }
+    }
+    return m_database.commit();
+}
+
+UserStore::Check UserStore::checkLogin(const QString &userName, const QString &password,
+                                       QString *storedName) {
+    QString found;
+    const int matching = matchingRows(userName, password, &found);
     if (matching < 0) return Check::Failed;
-    return matching == 1 ? Check::Accepted : Check::Refused;
+    if (matching != 1) return Check::Refused;
+    if (storedName) *storedName = found;
+    return Check::Accepted;
 }
 
 std::optional<qint64> UserStore::openLogRow(const QString &userName) {
@@ -57,10 +93,9 @@ std::optional<QStringList> UserStore::userNames() {
 }
 
 bool UserStore::exists(const QString &userName, bool *failed) {
-    const QVariant count =
-        m_database.scalar(QStringLiteral("select count(*) from userdb where username=?"), {userName});
-    if (failed) *failed = !count.isValid();
-    return count.toLongLong() > 0;
+    const auto rows = rowsNamed(userName);
+    if (failed) *failed = !rows.has_value();
+    return rows && !rows->empty();
 }
 
 UserStore::Added UserStore::addUser(const QString &userName) {
@@ -87,7 +122,7 @@ UserStore::Added UserStore::addUser(const QString &userName) {
 UserStore::Deleted UserStore::deleteUser(const QString &userName) {
     if (isSuperAdmin(userName)) return Deleted::SuperAdminName;
     if (userName.isEmpty()) return Deleted::EmptyName;
-    if (!m_database.execute(QStringLiteral("delete from userdb where username=?"), {userName}))
+    if (!runForRowsNamed(userName, QStringLiteral("delete from userdb where rowid=?"), {}))
         return Deleted::Failed;
     return Deleted::Deleted;
 }
@@ -95,8 +130,8 @@ UserStore::Deleted UserStore::deleteUser(const QString &userName) {
 UserStore::Changed UserStore::setPassword(const QString &userName, const QString &password) {
     bool failed = false;
     if (!exists(userName, &failed)) return failed ? Changed::Failed : Changed::NoSuchUser;
-    if (!m_database.execute(QStringLiteral("update userdb set passwd=? where username=?"),
-                            {passwords::hash(password), userName}))
+    if (!runForRowsNamed(userName, QStringLiteral("update userdb set passwd=? where rowid=?"),
+                         {passwords::hash(password)}))
         return Changed::Failed;
     return Changed::Changed;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The rules over the user table and the login log: who may log in, the log row of a run, and adding,
 // deleting and resetting users. Passwords are compared and stored only as hashes (store/passwords.h).
+// User names match regardless of letter case, as they do in the shop's user list ("tom" is "Tom").
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <optional>
+#include <vector>
 
 class Database;
 
@@ -23,8 +26,9 @@ class UserStore {
     // Ordinary users get the reduced rights; the name is compared exactly, as typed.
     static bool isSuperAdmin(const QString &userName) { return userName == superAdmin(); }
 
-    // The name is taken as typed (case-sensitive), the password regardless of letter case.
-    Check checkLogin(const QString &userName, const QString &password);
+    // The name is taken untrimmed, name and password regardless of letter case. On acceptance
+    // *storedName gets the name as the table holds it.
+    Check checkLogin(const QString &userName, const QString &password, QString *storedName = nullptr);
     // The unlock of the administration window: the super administrator's password.
     Check checkSuperAdmin(const QString &password) { return checkLogin(superAdmin(), password); }
 
@@ -47,8 +51,18 @@ class UserStore {
     QString errorText() const;
 
   private:
-    // How many rows of that name hold the password; -1 when the query failed.
-    int matchingRows(const QString &userName, const QString &password);
+    struct UserRow {
+        qint64 rowId;
+        QString name;
+        QString passwordHash;
+    };
+    // The rows whose name is this one regardless of letter case; nothing when the query failed.
+    std::optional<std::vector<UserRow>> rowsNamed(const QString &userName);
+    // How many rows of that name hold the password; -1 when the query failed. *storedName gets the
+    // name of the last matching row.
+    int matchingRows(const QString &userName, const QString &password, QString *storedName = nullptr);
+    // Runs a statement with the row id as its last bind for every row of that name.
+    bool runForRowsNamed(const QString &userName, const QString &statement, const QVariantList &binds);
     Changed setPassword(const QString &userName, const QString &password);
 
     Database &m_database;

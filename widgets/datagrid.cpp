@@ -1,12 +1,15 @@
 #include "widgets/datagrid.h"
 
 #include "store/dataset.h"
+#include "widgets/datagridwidths.h"
 #include "widgets/datasetmodel.h"
 #include "widgets/gridfooter.h"
 #include "widgets/gridheader.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <algorithm>
 #include <cmath>
 
@@ -58,6 +61,7 @@ void DataGrid::setColumns(std::vector<GridColumn> columns) {
     m_model->setColumns(std::move(columns));
     const auto &defined = m_model->columns();
     m_state.assign(defined.size(), ColumnState{});
+    m_figureWidth.assign(defined.size(), 0);
     {
         const QScopedValueRollback guard(m_fitting, true);
         for (int c = 0; c < columnCountDefined(); ++c) {
@@ -68,6 +72,7 @@ void DataGrid::setColumns(std::vector<GridColumn> columns) {
             setColumnHidden(c, !def.visible);
         }
     }
+    measureFigures();
     fitColumns();
 }
 
@@ -94,6 +99,8 @@ Dataset *DataGrid::dataset() const {
 
 void DataGrid::reload() {
     m_model->reload();
+    measureFigures();
+    fitColumns();
     const Dataset *set = dataset();
     const int row = set ? set->currentRow() : -1;
     if (row >= 0)
@@ -104,6 +111,54 @@ void DataGrid::reload() {
 
 void DataGrid::refreshRow(int row) {
     m_model->refreshRow(row);
+    measureFigures(row);
+    fitColumns();
+}
+
+int DataGrid::figureWidth(int column) const {
+    return validColumn(column) ? m_figureWidth[static_cast<std::size_t>(column)] : 0;
+}
+
+int DataGrid::totalWidth(int column) const {
+    const QString total = m_model->footerText(column);
+    // The totals row keeps 4 pixels clear on each side of its text and draws a line at the right.
+    return total.isEmpty() ? 0 : m_footer->fontMetrics().horizontalAdvance(total) + 9;
+}
+
+void DataGrid::measureFigures() {
+    // Digit counts over the rows, no text made or measured per row: lists reload at every keystroke.
+    const Dataset *set = dataset();
+    for (int c = 0; c < columnCountDefined(); ++c) {
+        const GridColumn &def = columns()[static_cast<std::size_t>(c)];
+        int width = totalWidth(c);
+        if (gridwidths::isDateField(def.field))
+            width = std::max(width, gridwidths::dateWidth(fontMetrics()) + cellPadding());
+        if (set) {
+            const auto widest = gridwidths::widestFigure(*set, set->fieldIndex(def.field), def.format);
+            if (widest.digits > 0 || !widest.exponentText.isEmpty())
+                width = std::max(width, gridwidths::pixelWidth(widest, fontMetrics()) + cellPadding());
+        }
+        m_figureWidth[static_cast<std::size_t>(c)] = width;
+    }
+}
+
+void DataGrid::measureFigures(int row) {
+    const Dataset *set = dataset();
+    if (!set || row < 0 || row >= set->rowCount()) return;
+    for (int c = 0; c < columnCountDefined(); ++c) {
+        const GridColumn &def = columns()[static_cast<std::size_t>(c)];
+        int &width = m_figureWidth[static_cast<std::size_t>(c)];
+        width = std::max(width, totalWidth(c));
+        const int source = set->fieldIndex(def.field);
+        if (source < 0 || set->kind(source) == Dataset::Kind::Text || set->isNull(row, source)) continue;
+        const auto shape = gridwidths::shapeOf(set->number(row, source), def.format);
+        width = std::max(width, gridwidths::pixelWidth(shape, fontMetrics()) + cellPadding());
+    }
+}
+
+int DataGrid::cellPadding() const {
+    // What the item delegate keeps clear on both sides of a cell's text, and the grid line.
+    return 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
 }
 
 void DataGrid::setRowColour(std::function<QColor(int)> hook) {
@@ -216,26 +271,56 @@ void DataGrid::fitColumns(int keptColumn) {
     const int available = viewport()->width();
     if (shown.empty() || available <= 0) return;
     const int minimum = std::max(1, m_header->minimumSectionSize());
-    if (validColumn(keptColumn) && !m_header->isSectionHidden(keptColumn) && shown.size() > 1) {
-        // The column just resized keeps its width; its share becomes what gives it that width.
-        double others = 0;
-        for (int c : shown)
-            if (c != keptColumn) others += m_state[c].share;
-        const int kept = m_header->sectionSize(keptColumn);
-        const int rest = available - kept;
-        if (others > 0 && rest >= minimum * int(shown.size() - 1))
-            m_state[keptColumn].share = kept * others / rest;
-    }
+    // Each column gets its share of the width but never less than its figures need: those that would
+    // get less are held at their need, and the others share what remains. A column the user has just
+    // resized is held at its new width.
+    const std::size_t count = shown.size();
+    std::vector<int> least(count);
+    std::vector<bool> held(count, false);
     double shares = 0;
-    for (int c : shown)
-        shares += m_state[c].share;
+    int room = available;
+    std::size_t kept = count;
+    for (std::size_t i = 0; i < count; ++i) {
+        least[i] = std::max(minimum, figureWidth(shown[i]));
+        if (shown[i] == keptColumn && count > 1) {
+            kept = i;
+            least[i] = std::max(least[i], m_header->sectionSize(keptColumn));
+            held[i] = true;
+            room -= least[i];
+        } else {
+            shares += m_state[shown[i]].share;
+        }
+    }
+    for (bool changed = true; changed && shares > 0;) {
+        changed = false;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (held[i] || m_state[shown[i]].share * room / shares >= least[i]) continue;
+            held[i] = true;
+            room -= least[i];
+            shares -= m_state[shown[i]].share;
+            changed = true;
+        }
+    }
+    // The kept column's share becomes what gives it its width beside the others.
+    if (kept < count && shares > 0 && room > 0) m_state[shown[kept]].share = least[kept] * shares / room;
+    // The last column that is not held takes what is left, so that the columns fill the width exactly;
+    // with every column held at its need they may be wider than the grid, which then scrolls.
+    std::size_t last = count;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!held[i]) last = i;
+    if (last == count)
+        for (std::size_t i = 0; i < count; ++i)
+            if (i != kept) last = i;
     int used = 0;
-    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
-        const int width = std::max(minimum, int(std::lround(m_state[shown[i]].share * available / shares)));
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i == last) continue;
+        const int width = held[i]
+                              ? least[i]
+                              : std::max(least[i], int(std::lround(m_state[shown[i]].share * room / shares)));
         m_header->resizeSection(shown[i], width);
         used += width;
     }
-    m_header->resizeSection(shown.back(), std::max(minimum, available - used));
+    if (last < count) m_header->resizeSection(shown[last], std::max(least[last], available - used));
 }
 
 SortMarker DataGrid::sortMarker(int column) const {
@@ -359,5 +444,13 @@ void DataGrid::updateGeometries() {
 
 void DataGrid::resizeEvent(QResizeEvent *event) {
     QTableView::resizeEvent(event);
+    fitColumns();
+}
+
+void DataGrid::changeEvent(QEvent *event) {
+    QTableView::changeEvent(event);
+    if (event->type() != QEvent::FontChange && event->type() != QEvent::StyleChange) return;
+    if (m_figureWidth.size() != columns().size()) return;
+    measureFigures();
     fitColumns();
 }

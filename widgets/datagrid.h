@@ -1,7 +1,9 @@
 #pragma once
 // The data grid of the lists: a read-only, whole-row view of a snapshot dataset with two-level titles,
 // a totals row, title-click sort markers, columns fitted to the width and a current row kept in step
-// with the dataset's. Its objectName names it in the layout file.
+// with the dataset's. A figure or date column is never narrower than its widest figure or total, so
+// that no digit is cut off; when they do not all fit, the grid scrolls. Its objectName names it in the layout
+// file.
 #include "widgets/gridcolumn.h"
 
 #include <QSet>
@@ -66,6 +68,9 @@ class DataGrid : public QTableView {
     bool fitColumnsToWidth() const { return m_fit; }
     // Width as shown; for a hidden column, the width it would get when shown.
     int shownWidth(int column) const;
+    // The least width that shows every figure (or date) of the column and its total whole; 0 for a
+    // text column.
+    int figureWidth(int column) const;
     // Sets a column's width (also while hidden); when fitting, the others make room.
     void setShownWidth(int column, int width);
 
@@ -106,6 +111,7 @@ class DataGrid : public QTableView {
   protected:
     void updateGeometries() override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
   private:
     struct ColumnState {
@@ -119,6 +125,11 @@ class DataGrid : public QTableView {
     void onTitleClicked(int column, Qt::KeyboardModifiers modifiers);
     void onSectionResized(int column, int oldSize, int newSize);
     void fitColumns(int keptColumn = -1);
+    // The figure widths of every column over the listed rows, or grown by one changed row.
+    void measureFigures();
+    void measureFigures(int row);
+    int totalWidth(int column) const;
+    int cellPadding() const;
     void applyRowHeight();
     bool validColumn(int column) const { return column >= 0 && column < columnCountDefined(); }
 
@@ -126,6 +137,7 @@ class DataGrid : public QTableView {
     GridHeader *m_header;
     GridFooter *m_footer = nullptr;
     std::vector<ColumnState> m_state;
+    std::vector<int> m_figureWidth; // per column, see figureWidth()
     QSet<QString> m_withheld;
     bool m_fit = true;
     bool m_fitting = false;

@@ -4,6 +4,11 @@
 
 #include <QApplication>
 
+// The tick image lives in this static library's resources, which only a call keeps in the program.
+static void initResources() {
+    Q_INIT_RESOURCE(skins);
+}
+
 namespace skins {
 
 namespace {
@@ -26,7 +31,15 @@ QString sheet(const Colours &c) {
         "QPushButton:disabled, QToolButton:disabled { color: %7; }"
         "QMenuBar, QMenu, QToolBar, QStatusBar { background-color: %5; color: %6; }"
         "QMenu::item:selected, QMenuBar::item:selected { background-color: %8; color: %9; }"
-        "QCheckBox, QRadioButton, QLabel { background: transparent; color: %4; }"
+        "QLabel { background: transparent; color: %4; }"
+        "QCheckBox, QRadioButton { color: %4; }"
+        // A check box shows its box whether ticked or not: unticked an entry field's colour framed in
+        // the text colour, ticked filled with the highlight and a white tick.
+        "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid %4; background-color: %2; }"
+        "QCheckBox::indicator:hover { border-color: %8; }"
+        "QCheckBox::indicator:checked { background-color: %8; border-color: %8;"
+        " image: url(:/jsjxc/skins/check.xpm); }"
+        "QCheckBox::indicator:disabled { background-color: %1; }"
         "QLabel#Panel4 { background-color: %8; color: #ffffff; }"
         "QGroupBox { border: 1px solid %7; margin-top: 8px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: %4; }"
@@ -81,6 +94,7 @@ QString styleSheet(int index) {
 }
 
 bool load(int index) {
+    initResources();
     const QString style = styleSheet(index);
     if (style.isEmpty()) return false;
     if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance())) app->setStyleSheet(style);

@@ -155,6 +155,8 @@ TEST_F(MainWindowTest, CloseAfterLoginCompletesOnlyThisRunsLoginRow) {
     const qint64 thisRun = addLoginRow();
     window->show();
     window->setLoginLogId(thisRun);
+    // Another run on the same file logged in after this one: its row is the newest.
+    const qint64 later = addLoginRow();
     Clock::fix(QDateTime(QDate(2014, 8, 12), QTime(18, 5, 9)));
 
     window->close();
@@ -162,6 +164,7 @@ TEST_F(MainWindowTest, CloseAfterLoginCompletesOnlyThisRunsLoginRow) {
 
     EXPECT_EQ(rzExitTime(thisRun), QStringLiteral("2014-08-12 18:05:09"));
     EXPECT_TRUE(rzExitTime(earlier).isEmpty());
+    EXPECT_TRUE(rzExitTime(later).isEmpty());
     EXPECT_EQ(SettingsStore::instance().read(QStringLiteral("riqi")), QStringLiteral("2014-08-12"));
     EXPECT_TRUE(env.dialogs().shown().empty());
 }
@@ -233,18 +236,29 @@ TEST_F(MainWindowTest, FrameSizeAndGoodsListHeight) {
     EXPECT_EQ(window->objectName(), QStringLiteral("MainForm"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("嘉穗进销存 V4.3.9.1(青岚纪念版)"));
     EXPECT_EQ(window->size(), QSize(1031, 636));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "not resizable by dragging";
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    // A window manager offers to maximise only a window whose size hints let it grow.
+    EXPECT_EQ(window->minimumSize(), QSize(1031, 636));
+    EXPECT_GT(window->maximumWidth(), 1031);
+    EXPECT_GT(window->maximumHeight(), 636);
     EXPECT_EQ(window->goodsListArea()->height(), 636 - 196);
 
     window->showMaximized();
     QTest::qWait(50);
-    EXPECT_NE(window->minimumSize(), window->maximumSize());
     EXPECT_EQ(window->goodsListArea()->height(), window->height() - 196);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isMaximized(); }, 1000));
+    QTest::qWait(MainWindow::NormalSizeDelayMs * 2);
+    EXPECT_GT(window->height(), 636) << "a maximised window keeps its size";
 
     window->showNormal();
     QTest::qWait(50);
     EXPECT_EQ(window->size(), QSize(1031, 636));
+    EXPECT_EQ(window->goodsListArea()->height(), 636 - 196);
+
+    // A size dragged by hand does not stay: the border is fixed.
+    window->resize(1200, 700);
+    EXPECT_EQ(window->goodsListArea()->height(), 700 - 196);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->size() == QSize(1031, 636); }, 2000));
     EXPECT_EQ(window->goodsListArea()->height(), 636 - 196);
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X display in an empty folder, sees its main window and the login
-# window it asks with on screen, asks it to end as a logout would (SIGTERM), and checks what it left:
-# data.mdb with its four tables, no login-log row, and the last-exit date in the settings file.
+# window it asks with on screen and the desktop launcher it writes (starting it in this folder), asks it
+# to end as a logout would (SIGTERM), and checks what it left: data.mdb with its four tables, no
+# login-log row, and the last-exit date in the settings file.
 # Usage: smoke_test.sh <path to jsjxc>
 set -euo pipefail
 
@@ -60,6 +61,10 @@ done
 echo "login window $login is up"
 launcher="$HOME/Desktop/嘉穗进销存.desktop"
 grep -q "^Exec=.*jsjxc" "$launcher" || { echo "no desktop launcher at $launcher"; kill "$pid"; exit 1; }
+# Started from the launcher, the program must find this shop's data.mdb: it runs where this one did.
+grep -qxF "Path=$work/run/" "$launcher" || {
+  echo "the launcher starts the program elsewhere than $work/run/:"; grep '^Path=' "$launcher"; kill "$pid"; exit 1
+}
 if [[ -n "${JSJXC_SMOKE_SHOT:-}" ]] && command -v import >/dev/null; then
   import -window root "$JSJXC_SMOKE_SHOT"
 fi
@@ -72,6 +77,7 @@ wait "$pid" || status=$?
 tables=$(sqlite3 data.mdb "select group_concat(name, ' ') from (select name from sqlite_master
   where type='table' and name in ('data','data1','userdb','rz') order by name)")
 [[ "$tables" == "data data1 rz userdb" ]] || { echo "tables of data.mdb: '$tables'"; exit 1; }
+[[ ! -e data.mdb.creating ]] || { echo "the temporary file of the new database was left behind"; exit 1; }
 admins=$(sqlite3 data.mdb "select count(*) from userdb where username='超级管理员'")
 [[ "$admins" == "1" ]] || { echo "super administrator rows: $admins"; exit 1; }
 logins=$(sqlite3 data.mdb "select count(*) from rz")

@@ -1,6 +1,7 @@
 // The desktop launcher: where it goes, what it says, and that a failure stays silent.
-#include "tests/support/testenv.h"
 #include "tests/support/recordingshell.h"
+#include "tests/support/testenv.h"
+#include "tests/support/typing.h"
 #include "users/desktoplauncher.h"
 
 #include <QCoreApplication>
@@ -54,19 +55,22 @@ TEST(DesktopLauncher, PathsWithSpecialCharactersAreEscaped) {
     }
 }
 
-TEST(DesktopLauncher, GoesIntoTheXdgDesktopFolder) {
+TEST(DesktopLauncher, GoesIntoTheXdgDesktopFolderAndStartsWhereTheDatabaseIs) {
     TestEnv env;
     DesktopFolder desktop(env.dir());
     EXPECT_EQ(desktoplauncher::desktopFolder(), desktop.path());
 
     RecordingShell shell;
-    EXPECT_TRUE(desktoplauncher::refresh(shell));
+    const QString shopFolder = env.file(u("店"));
+    EXPECT_TRUE(desktoplauncher::refresh(shell, shopFolder));
     const auto written = shell.writtenTo(desktop.launcherPath());
     ASSERT_EQ(written.size(), 1u);
     const auto map = entries(written[0].content);
     const QFileInfo program(QCoreApplication::applicationFilePath());
     EXPECT_EQ(map.value(QStringLiteral("Exec")), u'"' + program.absoluteFilePath() + u'"');
-    EXPECT_EQ(map.value(QStringLiteral("Path")), program.absolutePath() + u'/');
+    // Not the program's folder: the shop's data.mdb is where the program was started.
+    EXPECT_EQ(map.value(QStringLiteral("Path")), shopFolder + u'/');
+    EXPECT_NE(map.value(QStringLiteral("Path")), program.absolutePath() + u'/');
     EXPECT_FALSE(map.value(QStringLiteral("Icon")).isEmpty());
 }
 

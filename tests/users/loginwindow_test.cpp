@@ -2,9 +2,9 @@
 // login, the desktop launcher, and what an ordinary user's login takes away.
 #include "store/clock.h"
 #include "store/settingsstore.h"
+#include "tests/support/recordingshell.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
-#include "tests/support/recordingshell.h"
 #include "tests/users/restrictionsfixture.h"
 #include "users/loginwindow.h"
 #include "users/restrictions.h"
@@ -12,6 +12,7 @@
 #include "users/zerostockpreference.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +178,34 @@ TEST_F(LoginWindowTest, BadLoginsSayWhyAndLetTheUserTryAgain) {
     EXPECT_EQ(loggedIn.count(), 1);
 }
 
+TEST_F(LoginWindowTest, ANameInOtherLettersLogsInAsTheStoredUser) {
+    QSignalSpy loggedIn(&window, &LoginWindow::loggedIn);
+    window.show();
+    type(QStringLiteral("bOB"), QStringLiteral("bobpw7"));
+    window.logIn();
+    EXPECT_TRUE(env.dialogs().shown().empty()) << env.dialogs().lastText().toStdString();
+    ASSERT_EQ(loggedIn.count(), 1);
+    EXPECT_EQ(loggedIn[0][0].toString(), QStringLiteral("Bob"));
+    EXPECT_EQ(window.userName(), QStringLiteral("Bob"));
+    EXPECT_EQ(env.database().scalar(QStringLiteral("select username from rz")).toString(),
+              QStringLiteral("Bob"));
+}
+
+TEST_F(LoginWindowTest, EscDoesNotCloseTheWindowItsCloseBoxDoes) {
+    QSignalSpy closedWithout(&window, &LoginWindow::closedWithoutLogin);
+    window.show();
+    for (QWidget *target : {static_cast<QWidget *>(user()->lineEdit()), static_cast<QWidget *>(password()),
+                            static_cast<QWidget *>(&window)}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_TRUE(window.isVisible()) << target->objectName().toStdString();
+    }
+    EXPECT_EQ(closedWithout.count(), 0);
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(closedWithout.count(), 1);
+}
+
 TEST_F(LoginWindowTest, ANameWithAQuoteLogsIn) {
     QSignalSpy loggedIn(&window, &LoginWindow::loggedIn);
     window.show();
@@ -214,6 +243,10 @@ TEST_F(LoginWindowTest, EveryShowingRewritesTheDesktopLauncher) {
     ASSERT_EQ(written.size(), 2u);
     EXPECT_TRUE(written[0].content.contains(
         QByteArray("Exec=\"" + QCoreApplication::applicationFilePath().toUtf8() + "\"")));
+    // Started from the desktop, the program finds the shop this run uses.
+    const QString dataFolder = QFileInfo(env.database().path()).absolutePath();
+    const QByteArray pathLine = "\nPath=" + (dataFolder + u'/').toUtf8() + "\n";
+    EXPECT_TRUE(written[1].content.contains(pathLine)) << written[1].content.toStdString();
 }
 
 TEST_F(LoginWindowTest, ALauncherThatCannotBeWrittenIsSilent) {

@@ -151,6 +151,9 @@ TEST_F(UserAdminTest, AddGivesTheDefaultPasswordAndRefusesNamesThatExist) {
         {u(" 王五 "), u("成功添加新用户！缺省口令是：659,请此用户下次登录时及时修改口令！"), true},
         {u("王五"), u("用户已存在！"), true},
         {u("李四"), u("用户已存在！"), true},
+        // Names match regardless of letter case: a second spelling of one user is that user.
+        {QStringLiteral("ZZ"), u("用户已存在！"), true},
+        {QStringLiteral(" Zz"), u("用户已存在！"), true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -165,6 +168,7 @@ TEST_F(UserAdminTest, AddGivesTheDefaultPasswordAndRefusesNamesThatExist) {
     EXPECT_EQ(listed(), QStringList({u("超级管理员"), u("李四"), QStringLiteral("zz"), u("王五")}));
     EXPECT_EQ(rowsOf(u("王五")), 1);
     EXPECT_EQ(rowsOf(u("超级管理员")), 1);
+    EXPECT_EQ(rowsOf(QStringLiteral("ZZ")) + rowsOf(QStringLiteral("Zz")), 0);
     EXPECT_TRUE(logsIn(u("王五"), QStringLiteral("659")));
 }
 

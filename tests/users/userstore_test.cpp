@@ -46,8 +46,11 @@ TEST(UserStore, LoginNeedsExactlyOneRowOfThatNameWithThatPassword) {
         {u("张三"), QStringLiteral("abc123"), UserStore::Check::Accepted},
         {u("张三"), QStringLiteral("ABC123"), UserStore::Check::Accepted},
         {QStringLiteral("Tom"), QStringLiteral("TOM9"), UserStore::Check::Accepted},
-        // ...but that of the name does, and the name is taken as typed.
-        {QStringLiteral("tom"), QStringLiteral("tom9"), UserStore::Check::Refused},
+        // ...nor does that of the name; the name is taken untrimmed.
+        {QStringLiteral("tom"), QStringLiteral("tom9"), UserStore::Check::Accepted},
+        {QStringLiteral("TOM"), QStringLiteral("Tom9"), UserStore::Check::Accepted},
+        {QStringLiteral("tom"), QStringLiteral("tom8"), UserStore::Check::Refused},
+        {QStringLiteral("tom "), QStringLiteral("tom9"), UserStore::Check::Refused},
         {u("张三 "), QStringLiteral("Abc123"), UserStore::Check::Refused},
         {u("张三"), QStringLiteral("659"), UserStore::Check::Refused},
         {u("无此人"), QStringLiteral("659"), UserStore::Check::Refused},
@@ -60,6 +63,36 @@ TEST(UserStore, LoginNeedsExactlyOneRowOfThatNameWithThatPassword) {
     EXPECT_EQ(users.checkSuperAdmin(QStringLiteral("Abc123")), UserStore::Check::Refused);
 }
 
+TEST(UserStore, ANameInOtherLettersIsTheSameUserInEveryRule) {
+    TestEnv env;
+    Database &db = env.database();
+    UserStore users(db);
+    addUser(users, QStringLiteral("Tom"), QStringLiteral("tom9"));
+    addUser(users, u("Ｊｉｍ"), QStringLiteral("jim9")); // full-width letters have their case too
+
+    QString stored;
+    EXPECT_EQ(users.checkLogin(QStringLiteral("tOM"), QStringLiteral("TOM9"), &stored),
+              UserStore::Check::Accepted);
+    EXPECT_EQ(stored, QStringLiteral("Tom")) << "the login goes on as the user is stored";
+    EXPECT_EQ(users.checkLogin(u("ｊｉｍ"), QStringLiteral("jim9"), &stored), UserStore::Check::Accepted);
+    EXPECT_EQ(stored, u("Ｊｉｍ"));
+
+    for (const char *other : {"TOM", "tom", "tOm"})
+        EXPECT_EQ(users.addUser(QString::fromLatin1(other)), UserStore::Added::Exists) << other;
+    EXPECT_EQ(users.addUser(u("ＪＩＭ")), UserStore::Added::Exists);
+    EXPECT_TRUE(users.exists(QStringLiteral("TOM")));
+    EXPECT_EQ(users.userNames(), QStringList({admin, QStringLiteral("Tom"), u("Ｊｉｍ")}));
+
+    EXPECT_EQ(users.changePassword(QStringLiteral("tom"), QStringLiteral("tom9"), QStringLiteral("New1")),
+              UserStore::Changed::Changed);
+    EXPECT_EQ(users.checkLogin(QStringLiteral("Tom"), QStringLiteral("new1")), UserStore::Check::Accepted);
+    EXPECT_EQ(users.resetPassword(QStringLiteral("TOM")), UserStore::Changed::Changed);
+    EXPECT_EQ(users.checkLogin(QStringLiteral("Tom"), QStringLiteral("659")), UserStore::Check::Accepted);
+    EXPECT_EQ(users.deleteUser(QStringLiteral("TOM")), UserStore::Deleted::Deleted);
+    EXPECT_EQ(rowsOf(db, QStringLiteral("Tom")), 0);
+    EXPECT_EQ(users.userNames(), QStringList({admin, u("Ｊｉｍ")}));
+}
+
 TEST(UserStore, TwoRowsOfOneNameLockThatUserOut) {
     TestEnv env;
     Database &db = env.database();
@@ -68,6 +101,12 @@ TEST(UserStore, TwoRowsOfOneNameLockThatUserOut) {
         ASSERT_TRUE(db.execute(QStringLiteral("insert into userdb (username,passwd) values (?,?)"),
                                {u("李四"), passwords::hash(QStringLiteral("659"))}));
     EXPECT_EQ(UserStore(db).checkLogin(u("李四"), QStringLiteral("659")), UserStore::Check::Refused);
+    // Also when the two differ only in letter case.
+    for (const char *name : {"Ann", "ANN"})
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into userdb (username,passwd) values (?,?)"),
+                               {QString::fromLatin1(name), passwords::hash(QStringLiteral("659"))}));
+    EXPECT_EQ(UserStore(db).checkLogin(QStringLiteral("ann"), QStringLiteral("659")),
+              UserStore::Check::Refused);
 }
 
 TEST(UserStore, LogRowIsWrittenAtLoginAndCompletedAtExit) {

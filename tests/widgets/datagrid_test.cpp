@@ -1,12 +1,16 @@
 // The data grid over a goods dataset: cells and totals in their display formats, title-click sort
 // markers, the row colour hook, the current row, fitting to the width and the totals row's place.
 #include "tests/widgets/goodsgrid.h"
+#include "widgets/datagridwidths.h"
 #include "widgets/datasetmodel.h"
 #include "widgets/gridfooter.h"
 #include "widgets/gridheader.h"
 
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -280,4 +284,107 @@ TEST(DataGrid, TotalsRowStaysUnderItsColumns) {
     EXPECT_TRUE(footer->geometry().bottom() < grid.horizontalScrollBar()->mapTo(&grid, QPoint(0, 0)).y());
     grid.setColumnVisible(QStringLiteral("a"), false);
     EXPECT_TRUE(footer->cellRect(g.column("a")).isEmpty());
+}
+
+namespace {
+// Every figure and date of the listed rows and every total fits in its cell; the failures name what
+// is cut.
+std::vector<std::string> cutFigures(const GoodsGrid &g) {
+    std::vector<std::string> cut;
+    const QHeaderView *header = g.grid->horizontalHeader();
+    const QFontMetrics cells = g.grid->fontMetrics();
+    const QFontMetrics totals = g.grid->totalsRow()->fontMetrics();
+    for (const char *field : {"2", "1", "3", "5", "4", "6", "7", "8", "day1"}) {
+        const int column = g.column(field);
+        if (header->isSectionHidden(column)) continue;
+        const int width = header->sectionSize(column);
+        const QString total = g.footer(field);
+        // The totals row draws 4 pixels in from each side.
+        if (totals.horizontalAdvance(total) > width - 8)
+            cut.push_back(std::string("total of ") + field + ": " + total.toStdString());
+        for (int row = 0; row < g.goods.rowCount(); ++row) {
+            const QString text = g.cell(row, field);
+            QStyleOptionViewItem option;
+            option.initFrom(g.grid.get());
+            option.rect = QRect(0, 0, width, 20);
+            option.text = text;
+            option.features |= QStyleOptionViewItem::HasDisplay;
+            option.font = g.grid->font();
+            option.fontMetrics = cells;
+            const QRect textRect =
+                g.grid->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, g.grid.get());
+            const int margin =
+                g.grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g.grid.get()) + 1;
+            if (cells.horizontalAdvance(text) > textRect.width() - 2 * margin)
+                cut.push_back(std::string("row ") + std::to_string(row) + " of " + field + ": " +
+                              text.toStdString());
+        }
+    }
+    return cut;
+}
+} // namespace
+
+TEST(DataGrid, NoFigureOrTotalIsShownCut) {
+    GoodsGrid g;
+    g.grid->resize(1031, 300);
+    // A large shop's figures: seven-digit stock and ten-digit amounts, a price with fifteen digits, a
+    // return that leaves a negative sold quantity.
+    ASSERT_TRUE(g.db.execute(QStringLiteral(
+        "update data set [2]=340661.125, [3]=88942529.53, [7]=340661.125, [8]=88942529.53, [6]=-1234.5,"
+        " [5]=-12.375, [1]=3.33333333333333, [4]=99999.99")));
+    g.load();
+    EXPECT_EQ(g.footer("7"), QStringLiteral("1021983.375"));
+    EXPECT_EQ(g.footer("8"), QStringLiteral("266827588.59"));
+    EXPECT_EQ(cutFigures(g), std::vector<std::string>());
+
+    // Still when a single row grows, and when the grid is narrower than all the figures: then it
+    // scrolls sideways instead.
+    ASSERT_TRUE(
+        g.goods.post(g.db, QStringLiteral("data"), g.goods.id(0), {QStringLiteral("6")}, {-12345678.25}));
+    g.grid->refreshRow(0);
+    EXPECT_EQ(cutFigures(g), std::vector<std::string>());
+    g.grid->resize(400, 300);
+    QTest::qWait(10);
+    EXPECT_EQ(cutFigures(g), std::vector<std::string>());
+    EXPECT_GT(shownTotal(*g.grid), g.grid->viewport()->width());
+    EXPECT_TRUE(g.grid->horizontalScrollBar()->isVisible());
+
+    // Small figures leave the columns their shares of the width, filling it exactly.
+    g.grid->resize(1031, 300);
+    ASSERT_TRUE(
+        g.db.execute(QStringLiteral("update data set [1]=1,[2]=1,[3]=1,[4]=1,[5]=1,[6]=1,[7]=1,[8]=1")));
+    g.load();
+    QTest::qWait(10);
+    EXPECT_EQ(shownTotal(*g.grid), g.grid->viewport()->width());
+}
+
+TEST(DataGridWidths, AFiguresShapeFollowsItsDisplayFormat) {
+    using gridwidths::shapeOf;
+    struct Case {
+        double value;
+        DisplayFormat format;
+        int digits;
+        bool point, minus;
+    } cases[] = {
+        {0, DisplayFormat::Decimals3, 1, false, false},
+        {1021983.375, DisplayFormat::Decimals3, 10, true, false},
+        {266827588.594, DisplayFormat::Decimals2, 11, true, false},
+        {2.0004, DisplayFormat::Decimals3, 1, false, false},
+        {13.125, DisplayFormat::Decimals2, 4, true, false},
+        {9.999, DisplayFormat::Decimals2, 2, false, false}, // "10"
+        {-12.375, DisplayFormat::Decimals3, 5, true, true},
+        {3.33333333333333, DisplayFormat::None, 15, true, false},
+        {0.1 + 0.2, DisplayFormat::None, 2, true, false}, // "0.3"
+        {3500, DisplayFormat::None, 4, false, false},
+        {-0.05, DisplayFormat::None, 3, true, true},
+    };
+    for (const Case &c : cases) {
+        const auto shape = shapeOf(c.value, c.format);
+        EXPECT_EQ(shape.digits, c.digits) << c.value;
+        EXPECT_EQ(shape.point, c.point) << c.value;
+        EXPECT_EQ(shape.minus, c.minus) << c.value;
+        const QString shown = formatNumber(c.value, c.format);
+        EXPECT_EQ(shown.count(QRegularExpression(QStringLiteral("\\d"))), c.digits) << shown.toStdString();
+    }
+    EXPECT_EQ(shapeOf(0.00001234, DisplayFormat::None).exponentText, QStringLiteral("1.234E-05"));
 }

@@ -5,8 +5,11 @@
 #include "tests/support/testenv.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QStandardItemModel>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -70,6 +73,49 @@ TEST_F(SkinsTest, ListsKeepTheRedTheirModelGivesACell) {
                 red = c.red() > 200 && c.green() < 60 && c.blue() < 60;
             }
         EXPECT_TRUE(red) << "skin " << index;
+    }
+}
+
+// How far the farthest pixel of the check box's indicator is from the colour around the box.
+int indicatorContrast(QCheckBox &box) {
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    option.state |= box.isChecked() ? QStyle::State_On : QStyle::State_Off;
+    const QRect indicator = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+    const QImage image = box.grab().toImage();
+    const QColor around = image.pixelColor(0, 0);
+    int farthest = 0;
+    for (int y = indicator.top(); y <= indicator.bottom(); ++y)
+        for (int x = indicator.left(); x <= indicator.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            farthest =
+                std::max(farthest, std::abs(c.red() - around.red()) + std::abs(c.green() - around.green()) +
+                                       std::abs(c.blue() - around.blue()));
+        }
+    return farthest;
+}
+
+QImage indicatorImage(QCheckBox &box) {
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    const QRect indicator = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+    return box.grab().toImage().copy(indicator);
+}
+
+TEST_F(SkinsTest, ACheckBoxShowsItsBoxTickedAndUnticked) {
+    for (int index = 0; index < 5; ++index) {
+        SCOPED_TRACE("skin " + std::to_string(index));
+        ASSERT_TRUE(skins::load(index));
+        QWidget window;
+        auto *box = new QCheckBox(QStringLiteral("不显示零库存"), &window);
+        box->move(10, 10);
+        window.resize(200, 60);
+        window.show();
+        EXPECT_GT(indicatorContrast(*box), 150) << "unticked";
+        const QImage unticked = indicatorImage(*box);
+        box->setChecked(true);
+        EXPECT_GT(indicatorContrast(*box), 150) << "ticked";
+        EXPECT_NE(indicatorImage(*box), unticked) << "the two states look alike";
     }
 }
 
