@@ -1,0 +1,114 @@
+#pragma once
+// The sales-detail window (Txstj, "销售明细"): the sales records with their totals under the filters,
+// "本 月", "当 天", "全部记录" and the returns, the edit/delete panel, the column items and the grid
+// print on its first tab, the charts on its second. Statements and writes live in salesqueries and
+// salesrecordwrite; this window holds the controls and the order of the steps.
+#include "reports/salescategories.h"
+#include "reports/salesqueries.h"
+#include "reports/salesrecordpanel.h"
+#include "store/dataset.h"
+
+#include <QDialog>
+#include <functional>
+
+class Database;
+class DataGrid;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QTabWidget;
+class SalesChartsTab;
+class SalesFilterBox;
+class SalesViewPreferences;
+
+class SalesDetailWindow : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr auto PrintTitle = "销 售 统 计 报 表";
+
+    explicit SalesDetailWindow(Database &database, QWidget *parent = nullptr);
+    ~SalesDetailWindow() override;
+
+    DataGrid *grid() const { return m_grid; } // DBGrid1
+    Dataset &sales() { return m_sales; }      // the list's rows
+    SalesFilterBox *filterBox() const { return m_filters; }
+    SalesRecordPanel *panel() const { return m_panel; } // Panel1
+    SalesChartsTab *charts() const { return m_charts; }
+    SalesViewPreferences *viewPreferences() const { return m_view; }
+    QTabWidget *tabs() const { return m_tabs; } // PageControl1
+    QMenu *popupMenu() const { return m_menu; } // PopupMenu1
+    // An item of the popup menu by name ("N7", "N2", "Excel1", "N4", "N19", "N5", ..., "N3").
+    QAction *item(const QString &name) const;
+    QLineEdit *slipSaleNumber() const { return m_slipNumber; } // Edit2 of "销售单打印"
+    QLineEdit *customerField() const { return m_customer; }    // Edit17, unseen
+    // The statement the list was last loaded with.
+    const QString &lastStatement() const { return m_lastStatement; }
+    // The logged-in user, for the grid print.
+    void setUserName(std::function<QString()> userName) { m_userName = std::move(userName); }
+
+    // Whether a listed row is drawn in red: its quantity, rounded to a whole number, is 0 or less.
+    bool isReturnRow(int row) const;
+
+  public slots:
+    void showMonth();       // "本 月"
+    void showAllRecords();  // "全部记录"
+    void showAllReturns();  // "全部退货"
+    bool search();          // "查 询"
+    bool searchReturns();   // "查 询" of "退货"
+    void showToday();       // "当 天"
+    void clearConditions(); // "清空条件"
+    void openForChange();   // "修 改 " and a double click
+    void openForDeletion(); // "删 除"
+    void changeRecord();    // "修 改" on the panel
+    void deleteRecord();    // "删 除" on the panel
+    void print();           // "打 印"
+    // After a sale: its customer into the unseen customer field, its number into the slip's field.
+    void takeSale(const QString &customer, const QString &saleNumber);
+    // The sales records were replaced (a restored database): the categories are read again.
+    void invalidateCategories() { m_categories.invalidate(); }
+
+  signals:
+    // A deletion gave its quantity back to this goods row.
+    void goodsRowChanged(qint64 goodsId);
+    // Sales records were corrected or deleted.
+    void salesRecordsChanged();
+    // The unseen customer field changed (the sale panel keeps it for the next sale).
+    void rememberedCustomerChanged(const QString &name);
+    // The window was closed (hidden).
+    void windowClosed();
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void done(int result) override;
+
+  private:
+    void buildLayout();
+    void buildMenu();
+    void wireControls();
+    void refillCategories();
+    void showWhole(const QString &statement, const QVariantList &binds);
+    bool runSearch(salesqueries::Kind kind);
+    bool load(const QString &statement, const QVariantList &binds);
+    void onRowClicked(int row);
+    void onTitleClick(const QString &order);
+    void openPanel(SalesRecordPanel::Mode mode);
+    void whenClosed();
+
+    Database &m_database;
+    Dataset m_sales;
+    SalesCategories m_categories;
+    QString m_lastStatement;
+    std::function<QString()> m_userName;
+    QTabWidget *m_tabs = nullptr;
+    DataGrid *m_grid = nullptr;
+    SalesFilterBox *m_filters = nullptr;
+    SalesRecordPanel *m_panel = nullptr;
+    SalesChartsTab *m_charts = nullptr;
+    SalesViewPreferences *m_view = nullptr;
+    QMenu *m_menu = nullptr;
+    QLineEdit *m_slipNumber = nullptr; // Edit2
+    QLineEdit *m_customer = nullptr;   // Edit17
+    QLineEdit *m_clickedRow = nullptr; // Edit16
+    bool m_closing = false;
+};

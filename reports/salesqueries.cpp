@@ -1,0 +1,64 @@
+#include "reports/salesqueries.h"
+
+namespace salesqueries {
+
+namespace {
+// The fields the list, its totals and the edit/delete panel use; a record's other fields stay unread.
+const QString listed =
+    QStringLiteral("select ID,a,b,c,d,g,h,i,j,z,[1],[2],[3],[4],a5,[6],day1,day2 from data1");
+
+std::optional<QString> dateText(const QString &text) {
+    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid()) return std::nullopt;
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+} // namespace
+
+SalesStatement month(const QDate &today) {
+    // Every text that starts with "yyyy-mm-" lies in ["yyyy-mm-", "yyyy-mm.") and nothing else does,
+    // as '.' follows '-'. Ordered by ID: the rows come in the order a scan of the table gives them.
+    const QString prefix = today.toString(QStringLiteral("yyyy-MM-"));
+    QString end = prefix;
+    end.back() = QLatin1Char('.');
+    return {listed + QStringLiteral(" where day1>=? and day1<? order by ID"), {prefix, end}};
+}
+
+QString allRecords() {
+    return listed + QStringLiteral(" order by day1");
+}
+
+QString allReturns() {
+    return listed + QStringLiteral(" where [3]<0 order by day1");
+}
+
+std::optional<SalesStatement> search(const SalesFilter &filter, Kind kind, Problem *problem) {
+    if (problem) *problem = Problem::None;
+    SalesStatement statement;
+    statement.text =
+        listed + (kind == Kind::Sales ? QStringLiteral(" where [3]>0 ") : QStringLiteral(" where [3]<0 "));
+    // The typed text is matched anywhere in the column; its own % and _ stay wildcards.
+    const auto like = [&statement](const QString &text, const char *column) {
+        if (text.isEmpty()) return;
+        statement.text += QStringLiteral(" and ") + QLatin1String(column) + QStringLiteral(" like ?");
+        statement.binds << QVariant(QStringLiteral("%") + text + QStringLiteral("%"));
+    };
+    like(filter.category, "d");
+    like(filter.nameInitials, "e");
+    like(filter.code, "c");
+    like(filter.modelInitials, "f");
+    like(filter.customer, "g");
+    like(filter.remark, "j");
+    if (filter.dateRange) {
+        const auto from = dateText(filter.fromDate);
+        const auto to = dateText(filter.toDate);
+        if (!from || !to) {
+            if (problem) *problem = from ? Problem::ToDate : Problem::FromDate;
+            return std::nullopt;
+        }
+        statement.text += QStringLiteral(" and day1>=#") + *from + QStringLiteral("# and day1<=#") + *to +
+                          QStringLiteral("#");
+    }
+    return statement;
+}
+
+} // namespace salesqueries

@@ -1,0 +1,120 @@
+// The chart queries and the charts tab: one bar per month or day with the sums of profit or amount,
+// returns lowering them, drop-down texts as typed, the other chart left alone.
+#include "reports/salescharts.h"
+#include "reports/saleschartstab.h"
+#include "tests/reports/reportsfixture.h"
+#include "tests/support/testenv.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLineSeries>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+void sale(Database &db, const char *date, double profit, double amount) {
+    Record r;
+    r.date = QString::fromLatin1(date);
+    r.profit = profit;
+    r.amount = amount;
+    r.quantity = amount < 0 ? -1 : 1;
+    insertRecord(db, r);
+}
+
+std::vector<std::pair<int, double>> pairs(const salescharts::Result &result) {
+    std::vector<std::pair<int, double>> out;
+    for (const auto &point : result.points)
+        out.emplace_back(point.x, point.total);
+    return out;
+}
+
+using Pairs = std::vector<std::pair<int, double>>;
+using salescharts::Measure;
+} // namespace
+
+TEST(SalesCharts, ASaleAndAReturnOnOneDayGiveOneBarOfTheirSum) {
+    TestEnv env;
+    Database &db = env.database();
+    sale(db, "2014-05-03", 12, 40);
+    sale(db, "2014-05-03", -4, -15);
+    sale(db, "2014-05-20", 7, 30);
+    sale(db, "2014-06-01", 100, 300);
+    sale(db, "2013-05-03", 50, 50);
+
+    EXPECT_EQ(pairs(salescharts::daily(db, QStringLiteral("2014"), QStringLiteral("5"), Measure::Profit)),
+              (Pairs{{3, 8}, {20, 7}}));
+    EXPECT_EQ(pairs(salescharts::daily(db, QStringLiteral("2014"), QStringLiteral("5"), Measure::Amount)),
+              (Pairs{{3, 25}, {20, 30}}));
+    EXPECT_EQ(pairs(salescharts::monthly(db, QStringLiteral("2014"), Measure::Profit)),
+              (Pairs{{5, 15}, {6, 100}}));
+    EXPECT_EQ(pairs(salescharts::monthly(db, QStringLiteral("2014"), Measure::Amount)),
+              (Pairs{{5, 55}, {6, 300}}));
+}
+
+TEST(SalesCharts, TextsAreTakenAsNumbersAndTextsThatAreNoneSelectNothing) {
+    TestEnv env;
+    Database &db = env.database();
+    sale(db, "2014-08-03", 5, 10);
+    sale(db, "2014-12-31", 6, 10);
+    // "8" and "08" both mean August; December's range ends with the year.
+    EXPECT_EQ(
+        salescharts::daily(db, QStringLiteral("2014"), QStringLiteral("8"), Measure::Profit).points.size(),
+        1u);
+    EXPECT_EQ(
+        salescharts::daily(db, QStringLiteral("2014"), QStringLiteral("08"), Measure::Profit).points.size(),
+        1u);
+    EXPECT_EQ(
+        salescharts::daily(db, QStringLiteral("2014"), QStringLiteral("12"), Measure::Profit).points.size(),
+        1u);
+    for (const char *text : {"", "abc", "13", "2014'"}) {
+        const auto result =
+            salescharts::daily(db, QStringLiteral("2014"), QString::fromLatin1(text), Measure::Profit);
+        EXPECT_TRUE(result.ok) << text;
+        EXPECT_TRUE(result.points.empty()) << text;
+    }
+    EXPECT_TRUE(salescharts::monthly(db, QStringLiteral("2015"), Measure::Profit).points.empty());
+    EXPECT_TRUE(salescharts::monthly(db, QString(), Measure::Profit).points.empty());
+}
+
+TEST(SalesChartsTab, EachButtonRedrawsItsOwnChartOneBarPerRow) {
+    TestEnv env;
+    Database &db = env.database();
+    sale(db, "2014-05-03", 12, 40);
+    sale(db, "2014-05-03", -4, -15);
+    sale(db, "2014-07-10", 3, 9);
+    SalesChartsTab tab(db);
+    tab.setCurrentDate(QDate(2014, 5, 20));
+    tab.drawMonthly(Measure::Profit);
+    tab.drawDaily(Measure::Profit);
+    ASSERT_EQ(tab.dailyPoints().size(), 1u);
+    EXPECT_DOUBLE_EQ(tab.dailyPoints()[0].total, 8);
+    EXPECT_EQ(tab.monthlyPoints().size(), 2u);
+
+    // The bars: one area per row, standing at its X value from 0 to its height.
+    const auto bars = tab.dailyChart()->chart()->series();
+    int areas = 0;
+    for (QAbstractSeries *series : bars) {
+        auto *area = qobject_cast<QAreaSeries *>(series);
+        if (!area) continue;
+        ++areas;
+        const auto top = area->upperSeries()->points();
+        ASSERT_EQ(top.size(), 2);
+        EXPECT_LT(top[0].x(), 3);
+        EXPECT_GT(top[1].x(), 3);
+        EXPECT_DOUBLE_EQ(top[0].y(), 8);
+    }
+    EXPECT_EQ(areas, 1);
+    EXPECT_FALSE(tab.dailyChart()->chart()->legend()->isVisible());
+
+    const auto monthlyBefore = tab.monthlyPoints();
+    tab.findChild<QPushButton *>(QStringLiteral("Button14"))->click();
+    EXPECT_DOUBLE_EQ(tab.dailyPoints()[0].total, 25) << "the amount replaces the profit";
+    EXPECT_EQ(tab.monthlyPoints().size(), monthlyBefore.size()) << "the other chart is not touched";
+    EXPECT_DOUBLE_EQ(tab.monthlyPoints()[0].total, 8);
+
+    tab.monthlyYear()->setEditText(QStringLiteral("2013"));
+    tab.findChild<QPushButton *>(QStringLiteral("Button13"))->click();
+    EXPECT_TRUE(tab.monthlyPoints().empty());
+}

@@ -1,0 +1,238 @@
+// The sales-detail window and the goods summary in the assembled main window: the commands that open
+// them, the start-up steps, a sale and a deletion reaching the other windows, the login's
+// restrictions, and the goods list's print.
+#include "app/mainwindow.h"
+#include "app/shop.h"
+#include "app/shopreports.h"
+#include "printing/gridprint.h"
+#include "reports/goodssummarywindow.h"
+#include "reports/saleschartstab.h"
+#include "reports/salesdetailwindow.h"
+#include "sales/salepanel.h"
+#include "stock/goodslist.h"
+#include "stock/stockinpanel.h"
+#include "store/settingsstore.h"
+#include "tests/printing/pdftext.h"
+#include "tests/reports/reportsfixture.h"
+#include "tests/support/recordingshell.h"
+#include "tests/support/testenv.h"
+#include "users/loginwindow.h"
+#include "users/userstore.h"
+#include "widgets/datagrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+class ShopReportsTest : public ::testing::Test {
+  protected:
+    ShopReportsTest() {
+        Goods mouse;
+        mouse.name = u("鼠标");
+        mouse.model = u("无线");
+        mouse.code = QStringLiteral("6902");
+        mouseId = insertGoods(env.database(), mouse);
+        computerId = insertGoods(env.database(), {});
+        UserStore(env.database()).addUser(u("张三"));
+    }
+    ~ShopReportsTest() override {
+        gridprint::setPreviewRunner({});
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top != window.get() && top->parent() == window.get()) top->close();
+    }
+
+    void start() { window->show(); }
+    void logIn(const QString &name) {
+        LoginWindow *login = shop->login();
+        login->show();
+        login->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setEditText(name);
+        login->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("659"));
+        login->logIn();
+        ASSERT_TRUE(login->isLoggedIn());
+    }
+    QAction *command(const char *name) { return window->command(QString::fromLatin1(name)); }
+    SalesDetailWindow *detail() { return shop->reports()->salesDetail(); }
+    GoodsSummaryWindow *summary() { return shop->reports()->summary(); }
+    // Runs `inside` while the window is shown modally by `trigger`, then closes it.
+    void whileModal(QDialog *dialog, const std::function<void()> &trigger,
+                    const std::function<void()> &inside) {
+        bool ran = false;
+        QTimer::singleShot(0, dialog, [&] {
+            ran = dialog->isVisible() && dialog->isModal();
+            inside();
+            dialog->close();
+        });
+        trigger();
+        EXPECT_TRUE(ran);
+    }
+    void sell(const QString &name, const char *quantity, const QString &customer) {
+        Dataset &goods = shop->goods()->goods();
+        for (int row = 0; row < goods.rowCount(); ++row)
+            if (goods.text(row, QStringLiteral("a")) == name) emit shop->goods()->rowDoubleClicked(row);
+        SalePanel *sale = shop->salePanel();
+        ASSERT_TRUE(sale->isVisible());
+        sale->findChild<QLineEdit *>(QStringLiteral("Edit35"))->setText(QString::fromLatin1(quantity));
+        sale->findChild<QComboBox *>(QStringLiteral("ComboBox7"))->setEditText(customer);
+        sale->confirmSale();
+        ASSERT_FALSE(sale->isVisible());
+    }
+
+    TestEnv env;
+    RecordingShell shell;
+    qint64 mouseId = -1, computerId = -1;
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(env.database());
+    Shop *shop = new Shop(env.database(), *window);
+};
+} // namespace
+
+TEST_F(ShopReportsTest, StartUpAppliesTheColumnFlagsAndListsTheMonth) {
+    insertRecord(env.database(), {});
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("xiaoshouyin6"), QStringLiteral("yes")));
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("xiaoshouyin3"), QStringLiteral("yes")));
+    start();
+    EXPECT_TRUE(detail()->grid()->isColumnVisible(QStringLiteral("z")));
+    EXPECT_FALSE(detail()->grid()->isColumnVisible(QStringLiteral("6")));
+    EXPECT_TRUE(detail()->item(QStringLiteral("N12"))->isChecked());
+    EXPECT_EQ(detail()->sales().rowCount(), 1) << "show step 2 ran \"本 月\"";
+}
+
+TEST_F(ShopReportsTest, TheCommandsOpenTheWindowsModallyOrNot) {
+    start();
+    logIn(u("超级管理员"));
+    for (const char *name : {"ToolButton19", "N27", "ToolButton22", "N11", "N16"})
+        EXPECT_TRUE(command(name)->isEnabled()) << name;
+
+    shop->stockIn()->show();
+    whileModal(
+        detail(), [&] { command("ToolButton19")->trigger(); }, [] {});
+    EXPECT_FALSE(shop->stockIn()->isVisible()) << "hidden when the window closed";
+    EXPECT_FALSE(detail()->isVisible());
+
+    whileModal(
+        summary(), [&] { command("ToolButton22")->trigger(); },
+        [&] { EXPECT_EQ(summary()->summary().rowCount(), 2); });
+    command("N11")->trigger();
+    EXPECT_TRUE(summary()->isVisible());
+    EXPECT_FALSE(summary()->isModal());
+}
+
+TEST_F(ShopReportsTest, ASaleReachesTheMonthListTheSlipFieldsAndTheSummary) {
+    start();
+    logIn(u("超级管理员"));
+    command("N11")->trigger(); // the summary open beside the main window
+    sell(u("鼠标"), "2", u("李四"));
+
+    EXPECT_EQ(detail()->slipSaleNumber()->text(), QStringLiteral("20140812001"));
+    EXPECT_EQ(detail()->customerField()->text(), u("李四"));
+    EXPECT_EQ(shop->salePanel()->rememberedCustomer(), u("李四"));
+    const Dataset &rows = summary()->summary();
+    int mouse = -1;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        if (rows.text(row, QStringLiteral("a")) == u("鼠标")) mouse = row;
+    ASSERT_GE(mouse, 0);
+    EXPECT_DOUBLE_EQ(rows.number(mouse, u("库存数量")), 5) << "7 less the 2 sold";
+
+    whileModal(
+        detail(), [&] { command("ToolButton19")->trigger(); },
+        [&] {
+            ASSERT_EQ(detail()->sales().rowCount(), 1);
+            EXPECT_EQ(detail()->sales().text(0, QStringLiteral("g")), u("李四"));
+        });
+
+    // A click on another record in the window hands its customer to the next sale.
+    Record other;
+    other.customer = u("王五");
+    insertRecord(env.database(), other);
+    detail()->showMonth();
+    detail()->grid()->setCurrentRow(1);
+    emit detail()->grid()->rowClicked(1);
+    EXPECT_EQ(shop->salePanel()->rememberedCustomer(), u("王五"));
+}
+
+TEST_F(ShopReportsTest, ADeletionPutsTheGoodsBackAndTheGoodsListShowsTheNewFigures) {
+    start();
+    logIn(u("超级管理员"));
+    sell(u("电脑"), "3", QString());
+    const auto listedStock = [&] {
+        const Dataset &goods = shop->goods()->goods();
+        return goods.number(goods.rowOfId(computerId), QStringLiteral("7"));
+    };
+    ASSERT_DOUBLE_EQ(listedStock(), 4);
+
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            detail()->grid()->setCurrentRow(0);
+            detail()->item(QStringLiteral("N2"))->trigger();
+            detail()->panel()->deleteButton()->click();
+            EXPECT_DOUBLE_EQ(listedStock(), 7) << "the list ran its statement again";
+        });
+    EXPECT_DOUBLE_EQ(goodsFigure(env.database(), computerId, "7"), 7);
+    EXPECT_EQ(shop->goods()->goods().rowCount(), 2) << "closing lists every goods row";
+}
+
+TEST_F(ShopReportsTest, AnOrdinaryUserSeesNoProfitNoChartsNoAmountsAndCannotChangeOrDelete) {
+    start();
+    logIn(u("张三"));
+    for (const char *name : {"N2", "N7", "N3", "N11"})
+        EXPECT_FALSE(detail()->item(QString::fromLatin1(name))->isVisible()) << name;
+    EXPECT_TRUE(detail()->item(QStringLiteral("N5"))->isVisible());
+    EXPECT_TRUE(detail()->charts()->monthlyChart()->isHidden());
+    EXPECT_TRUE(detail()->charts()->dailyChart()->isHidden());
+
+    // Not even "全部显示" or the flags at the next show bring the profit back.
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("xiaoshouyin4"), QStringLiteral("no")));
+    window->hide();
+    window->show();
+    detail()->item(QStringLiteral("N3"))->trigger();
+    EXPECT_FALSE(detail()->grid()->isColumnVisible(QStringLiteral("a5")));
+    EXPECT_TRUE(detail()->grid()->isColumnVisible(QStringLiteral("4")));
+
+    for (const QString &field : {u("进货金额"), u("销售金额"), u("库存金额")})
+        EXPECT_FALSE(summary()->grid()->isColumnVisible(field)) << field.toStdString();
+    for (const QString &field : {u("进货数量"), u("销售数量"), u("库存数量")})
+        EXPECT_TRUE(summary()->grid()->isColumnVisible(field)) << field.toStdString();
+}
+
+TEST_F(ShopReportsTest, TheSuperAdministratorKeepsEverything) {
+    start();
+    logIn(u("超级管理员"));
+    for (const char *name : {"N2", "N7", "N3", "N11"})
+        EXPECT_TRUE(detail()->item(QString::fromLatin1(name))->isVisible()) << name;
+    EXPECT_FALSE(detail()->charts()->monthlyChart()->isHidden());
+    EXPECT_TRUE(summary()->grid()->isColumnVisible(u("库存金额")));
+}
+
+TEST_F(ShopReportsTest, TheGoodsListPrintsWithItsTitleAndTheLoggedInUser) {
+    start();
+    logIn(u("超级管理员"));
+    const QString pdf = env.file(QStringLiteral("goods.pdf"));
+    gridprint::setPreviewRunner([&](QPrintPreviewDialog &dialog) {
+        auto *preview = dialog.findChild<QPrintPreviewWidget *>();
+        ASSERT_NE(preview, nullptr);
+        preview->updatePreview();
+        EXPECT_GE(preview->pageCount(), 1);
+        QPrinter printer(QPrinter::HighResolution);
+        gridprint::setUpPage(printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        emit dialog.paintRequested(&printer);
+    });
+    command("N16")->trigger();
+
+    const QString text = pdfPageText(pdfWords(pdf), 1);
+    EXPECT_TRUE(text.contains(u("商 品 进 货 统 计 报 表"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u("制表人：超级管理员")));
+    EXPECT_TRUE(text.contains(u("日期：2014-08-12")));
+    EXPECT_TRUE(text.contains(u("鼠标")));
+}
