@@ -34,6 +34,14 @@ class RecordingShell : public Shell {
         return true;
     }
 
+    // Copies are recorded and then made for real (tests copy inside their own folder), with the
+    // replace question through the scripted dialogs; refuseCopies fails them without touching a file.
+    CopyResult copyFile(QWidget *parent, const QString &source, const QString &target) override {
+        copies.push_back({source, target});
+        if (refuseCopies) return CopyResult::Failed;
+        return SystemShell().copyFile(parent, source, target);
+    }
+
     // Writes to this path only.
     std::vector<Written> writtenTo(const QString &path) const {
         std::vector<Written> matching;
@@ -42,8 +50,15 @@ class RecordingShell : public Shell {
         return matching;
     }
 
+    struct Copy {
+        QString source;
+        QString target;
+    };
+
     bool refuseWrites = false;
+    bool refuseCopies = false;
     std::vector<Written> written;
+    std::vector<Copy> copies;
     QStringList urls;
     QStringList programs;
 };

@@ -1,0 +1,66 @@
+#pragma once
+// The backup window "数据库备份" (Trepair): copies data.mdb to a backup file and a checked backup back
+// over data.mdb. While it is open the program's connection is closed, so that the file is whole and
+// nothing writes to it; closing the window connects again and tells the main window to come back.
+#include <QString>
+#include <QWidget>
+
+class Database;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class BackupWindow : public QWidget {
+    Q_OBJECT
+  public:
+    BackupWindow(Database &database, QWidget *owner = nullptr);
+
+    // The preset backup target: "beifen.mdb" in the user's home folder.
+    static QString defaultTarget();
+
+    QLineEdit *target() const { return m_target; }             // Edit1
+    QLineEdit *source() const { return m_source; }             // Edit2
+    QListWidget *dailyCopies() const { return m_dailyCopies; } // the automatic copies, newest first
+    QLabel *defaultLink() const { return m_defaultLink; }      // Label4 "默认"
+
+    // "备份数据库" (BitBtn1).
+    void backUp();
+    // "默认" (Label4).
+    void useDefaultTarget();
+    // "打开备份文件" (Button1).
+    void chooseSource();
+    // "恢复数据库" (BitBtn5).
+    void restore();
+    // Whether a restore replaced the database while the window was open.
+    bool hasRestored() const { return m_restored; }
+
+  signals:
+    // The window has closed and connected the database again (or reported why it could not).
+    void reconnected(bool restored);
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void buildLayout();
+    void storeTarget(const QString &text);
+    void listDailyCopies();
+    bool refusedWhileInUse();
+
+    Database &m_database;
+    QString m_databasePath;
+    QLineEdit *m_target;
+    QLineEdit *m_source;
+    QLabel *m_defaultLink;
+    QListWidget *m_dailyCopies;
+    QPushButton *m_backUp;
+    QPushButton *m_chooseSource;
+    QPushButton *m_restore;
+    QString m_chosenSource;
+    bool m_restored = false;
+    bool m_centred = false;
+    bool m_storeFailureShown = false;
+};

@@ -1,0 +1,27 @@
+#include "maintenance/shopfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace shopfiles {
+
+QString resolve(const QString &databasePath, const QString &typed) {
+    if (typed.isEmpty() || QDir::isAbsolutePath(typed)) return typed;
+    return QFileInfo(databasePath).absoluteDir().filePath(typed);
+}
+
+bool inUseElsewhere(const QString &databasePath) {
+    return QFileInfo::exists(databasePath + QStringLiteral("-wal"));
+}
+
+QString safetyCopyPath(const QString &databasePath) {
+    return databasePath + QStringLiteral(".bak");
+}
+
+void removeWithCompanions(const QString &path) {
+    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+} // namespace shopfiles

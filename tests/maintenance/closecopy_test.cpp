@@ -1,0 +1,56 @@
+// The daily copy as the shop makes it: when the main window closes, after the close steps; a failure
+// does not stop the close and is told after the next start's login.
+#include "maintenance/dailycopies.h"
+#include "tests/maintenance/shopfixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+class CloseCopyTest : public MaintenanceShopTest {};
+} // namespace
+
+TEST_F(CloseCopyTest, ClosingTheMainWindowWritesTheDaysCopyWithTheCompletedLogRow) {
+    logIn();
+    const qint64 logId = window->loginLogId();
+    window->close();
+    shop->maintenance()->finishDailyCopy();
+    const QString copy = env.file(QStringLiteral("backups/data-2014-08-12.mdb"));
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    Database copied;
+    ASSERT_TRUE(copied.open(copy));
+    EXPECT_EQ(copied.scalar(QStringLiteral("select count(*) from data")).toInt(), 2);
+    EXPECT_FALSE(copied.scalar(QStringLiteral("select jtime from rz where id=?"), {logId}).isNull());
+}
+
+TEST_F(CloseCopyTest, AFailedCopyLetsTheCloseFinishAndIsToldAfterTheNextLogin) {
+    {
+        QFile blocker(env.file(QStringLiteral("backups")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    logIn();
+    QTest::qWait(10);
+    EXPECT_EQ(env.dialogs().shown().size(), 0u) << "nothing to tell at the first start";
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    shop->maintenance()->finishDailyCopy();
+    EXPECT_EQ(env.dialogs().shown().size(), 0u) << "the close goes on without a question";
+
+    // The next start: a new main window over the same shop.
+    window = std::make_unique<MainWindow>(env.database());
+    shop = new Shop(env.database(), *window);
+    window->show();
+    logIn();
+    QTest::qWait(10);
+    ASSERT_EQ(env.dialogs().shown().size(), 1u);
+    EXPECT_TRUE(env.dialogs().lastText().contains(u("自动备份"))) << env.dialogs().lastText().toStdString();
+
+    // Told once.
+    window = std::make_unique<MainWindow>(env.database());
+    shop = new Shop(env.database(), *window);
+    window->show();
+    logIn();
+    QTest::qWait(10);
+    EXPECT_EQ(env.dialogs().shown().size(), 1u);
+}

@@ -1,0 +1,108 @@
+// The daily copies: one verified, self-contained copy a day, the newest fourteen kept, a failure that
+// leaves no file under the copy's name and is remembered for the next start.
+#include "maintenance/dailycopies.h"
+#include "store/settingsstore.h"
+#include "tests/maintenance/corruptshop.h"
+#include "tests/support/testenv.h"
+#include "tests/support/typing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+const QDate today(2014, 8, 12);
+
+QByteArray headerOf(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(100) : QByteArray();
+}
+
+void touch(const QString &path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+} // namespace
+
+TEST(DailyCopies, TheDaysCopyIsAWholeSoundFileMadeOnce) {
+    TestEnv env;
+    addGoods(env.database(), u("电脑"), u("联想"), 3000, 5, 3500);
+    const QString copy = env.file(QStringLiteral("backups/data-2014-08-12.mdb"));
+    EXPECT_EQ(dailycopies::pathFor(env.database().path(), today), copy);
+
+    const auto first = dailycopies::makeCopy(env.database().path(), today);
+    EXPECT_EQ(first.outcome, dailycopies::Outcome::Written) << first.error.toStdString();
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    // One file on its own: no log beside it, and its header does not ask for one.
+    EXPECT_FALSE(QFileInfo::exists(copy + QStringLiteral("-wal")));
+    EXPECT_EQ(QDir(env.file(QStringLiteral("backups"))).entryList(QDir::Files),
+              QStringList{QFileInfo(copy).fileName()});
+    const QByteArray header = headerOf(copy);
+    ASSERT_EQ(header.size(), 100);
+    EXPECT_EQ(int(header[18]), 1);
+    EXPECT_EQ(int(header[19]), 1);
+    {
+        Database opened;
+        ASSERT_TRUE(opened.open(copy));
+        EXPECT_EQ(opened.scalar(QStringLiteral("select a from data")).toString(), u("电脑"));
+        EXPECT_EQ(opened.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // Later closes of the day leave it alone.
+    const QDateTime written = QFileInfo(copy).lastModified();
+    addGoods(env.database(), u("鼠标"), u("无线"), 20, 50, 35);
+    EXPECT_EQ(dailycopies::makeCopy(env.database().path(), today).outcome,
+              dailycopies::Outcome::AlreadyThere);
+    EXPECT_EQ(QFileInfo(copy).lastModified(), written);
+    EXPECT_EQ(dailycopies::makeCopy(env.database().path(), today.addDays(1)).outcome,
+              dailycopies::Outcome::Written);
+}
+
+TEST(DailyCopies, OnlyTheNewestFourteenAreKeptAndOtherFilesAreLeftAlone) {
+    TestEnv env;
+    const QString folder = env.file(QStringLiteral("backups"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (int day = 1; day <= 20; ++day)
+        touch(dailycopies::pathFor(env.database().path(), QDate(2014, 7, day)));
+    touch(folder + QStringLiteral("/notes.txt"));
+    touch(folder + QStringLiteral("/data-old.mdb"));
+    touch(folder + QStringLiteral("/data-2014-07-01.mdb.bak"));
+
+    ASSERT_EQ(dailycopies::makeCopy(env.database().path(), today).outcome, dailycopies::Outcome::Written);
+
+    const auto copies = dailycopies::list(env.database().path());
+    ASSERT_EQ(copies.size(), dailycopies::Kept);
+    EXPECT_EQ(copies.first().day, today);
+    EXPECT_EQ(copies.last().day, QDate(2014, 7, 8)) << "the newest thirteen of July stay";
+    EXPECT_FALSE(QFileInfo::exists(dailycopies::pathFor(env.database().path(), QDate(2014, 7, 7))));
+    for (const char *other : {"notes.txt", "data-old.mdb", "data-2014-07-01.mdb.bak"})
+        EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(other))) << other;
+}
+
+TEST(DailyCopies, ACopyThatFailsItsCheckOrCannotBeWrittenLeavesNoFileUnderItsName) {
+    TestEnv env;
+    const QString corrupt = env.file(QStringLiteral("corrupt/data.mdb"));
+    ASSERT_TRUE(QDir().mkpath(env.file(QStringLiteral("corrupt"))));
+    makeCorruptShop(corrupt);
+    const auto checked = dailycopies::makeCopy(corrupt, today);
+    EXPECT_EQ(checked.outcome, dailycopies::Outcome::Failed);
+    EXPECT_TRUE(checked.error.contains(u("完整性检查"))) << checked.error.toStdString();
+    EXPECT_EQ(QDir(env.file(QStringLiteral("corrupt/backups"))).entryList(QDir::Files), QStringList());
+
+    // A file where the folder should be.
+    touch(env.file(QStringLiteral("backups")));
+    const auto blocked = dailycopies::makeCopy(env.database().path(), today);
+    EXPECT_EQ(blocked.outcome, dailycopies::Outcome::Failed);
+    EXPECT_FALSE(blocked.error.isEmpty());
+}
+
+TEST(DailyCopies, AFailureIsRememberedUntilItIsTaken) {
+    TestEnv env;
+    EXPECT_EQ(dailycopies::takeRememberedFailure(), QString());
+    ASSERT_TRUE(dailycopies::rememberFailure(u("磁盘已满")));
+    EXPECT_EQ(dailycopies::takeRememberedFailure(), u("磁盘已满"));
+    EXPECT_EQ(dailycopies::takeRememberedFailure(), QString());
+}
