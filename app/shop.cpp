@@ -1,14 +1,22 @@
 #include "app/shop.h"
 
 #include "app/mainwindow.h"
+#include "app/shopmaintenance.h"
+#include "app/shopreports.h"
+#include "app/shopupgrade.h"
+#include "sales/salepanel.h"
+#include "sales/ticketview.h"
 #include "stock/goodslist.h"
 #include "stock/goodsviewprefs.h"
 #include "stock/stockinpanel.h"
 #include "users/loginwindow.h"
 #include "widgets/dialogs.h"
+#include "widgets/keyboardhabits.h"
+#include "widgets/numberfield.h"
 #include "widgets/skins.h"
 
 #include <QAction>
+#include <QLineEdit>
 
 Shop::Shop(Database &database, MainWindow &window)
     : QObject(&window), m_database(database), m_window(window) {
@@ -19,6 +27,10 @@ Shop::Shop(Database &database, MainWindow &window)
     buildSales();
     buildLogin();
     wireUserWindows();
+    wireKeyboard();
+    m_maintenance = new ShopMaintenance(m_database, *this);
+    m_reports = new ShopReports(m_database, *this);
+    m_upgrade = new ShopUpgrade(*this);
 }
 
 Shop::~Shop() = default;
@@ -70,4 +82,21 @@ void Shop::wireSkins() {
             if (!skins::choose(index, &error)) Dialogs::instance().error(&m_window, error);
         });
     }
+}
+
+void Shop::wireKeyboard() {
+    KeyboardHabits::install();
+    for (FloatingPanel *panel : std::initializer_list<FloatingPanel *>{m_stockIn, m_sale, m_ticket})
+        connect(panel, &FloatingPanel::hiddenWithFocus, this, &Shop::restFocus);
+    // After a print the next customer's first goods is scanned.
+    connect(m_ticket, &TicketView::receiptPrintRequested, this, &Shop::restFocus);
+    connect(m_ticket, &TicketView::slipPreviewRequested, this, &Shop::restFocus);
+    // Enter in the empty code field ends the scanning of a ticket: on to the cash.
+    connect(m_goods, &GoodsList::emptyCodeEntered, this, [this] {
+        if (m_ticket->isVisible()) m_ticket->cash()->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void Shop::restFocus() {
+    m_goods->queryBox()->code()->setFocus(Qt::OtherFocusReason);
 }

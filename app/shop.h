@@ -11,6 +11,9 @@ class GoodsViewPreferences;
 class LoginWindow;
 class MainWindow;
 class SalePanel;
+class ShopMaintenance;
+class ShopReports;
+class ShopUpgrade;
 class StockInPanel;
 class TicketView;
 
@@ -27,6 +30,9 @@ class Shop : public QObject {
     SalePanel *salePanel() const { return m_sale; }
     TicketView *ticketView() const { return m_ticket; }
     LoginWindow *login() const { return m_login; }
+    ShopMaintenance *maintenance() const { return m_maintenance; }
+    ShopReports *reports() const { return m_reports; }
+    ShopUpgrade *upgrade() const { return m_upgrade; }
     // The user who logged in, as typed into the login window; empty before the login.
     QString currentUser() const;
     // Whether the user who logged in has the reduced rights.
@@ -44,6 +50,9 @@ class Shop : public QObject {
     void buildLogin();
     void wireUserWindows();
     void onLoggedIn(const QString &userName, qint64 logId);
+    void wireKeyboard();
+    // Where the focus rests between actions: the code field of the query box, ready for the scanner.
+    void restFocus();
 
     Database &m_database;
     MainWindow &m_window;
@@ -55,4 +64,7 @@ class Shop : public QObject {
     bool m_ticketPlaced = false;
     LoginWindow *m_login = nullptr;
     bool m_loginShowing = false;
+    ShopMaintenance *m_maintenance = nullptr;
+    ShopReports *m_reports = nullptr;
+    ShopUpgrade *m_upgrade = nullptr;
 };

@@ -1,0 +1,141 @@
+// The downloads of an upgrade, their checks, giving up, and the hand-over to the upgrader program.
+#include "upgrade/installation.h"
+#include "upgrade/upgrader.h"
+#include "upgrade/upgradetexts.h"
+#include "upgrade/upgradeverify.h"
+#include "upgrade/upgradewizard.h"
+#include "widgets/dialogs.h"
+#include "widgets/shell.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaMethod>
+#include <QWidget>
+#include <cmath>
+
+void Upgrader::downloadNext() {
+    if (m_aborted || m_mode != Mode::Files) return;
+    if (m_index >= m_urls.size()) {
+        downloadsComplete();
+        return;
+    }
+    const QString url = m_urls[m_index];
+    if (m_wizard) m_wizard->showFile(url, m_index + 1, int(m_urls.size()));
+    m_target = targetOf(url);
+    m_lastModified = QDateTime();
+    startTransfer(url, m_target, false);
+}
+
+void Upgrader::onHeaders(const HttpResponse &response, bool &proceed) {
+    if (m_mode != Mode::Files) return;
+    m_lastModified = response.lastModified;
+    if (m_wizard) m_wizard->showFileSize(response.contentLength);
+    const QString final = m_target.chopped(5);
+    const bool isProgram =
+        QFileInfo(final).fileName().toUpper() == QFileInfo(m_settings.programPath).fileName().toUpper();
+    if (m_settings.miscFiles == MiscFiles::OnlyIfSizeDifferent && m_urls.size() > 1 &&
+        response.contentLength > 0 && !isProgram && QFileInfo::exists(final) &&
+        QFileInfo(final).size() == response.contentLength)
+        proceed = false;
+    bool canUpgrade = proceed;
+    emit fileStarted(m_urls[m_index], response.contentLength, response.lastModified, canUpgrade);
+    proceed = canUpgrade;
+}
+
+void Upgrader::onProgress(const HttpResponse &, const HttpProgress &figures) {
+    if (m_mode != Mode::Files || !m_wizard) return;
+    const int count = int(m_urls.size());
+    const int overall = int(std::lround(m_index * 100.0 / count)) + figures.percentDone / count;
+    m_wizard->showProgress(figures.percentDone, overall, figures.transferRate, figures.secondsLeft);
+}
+
+void Upgrader::fileComplete() {
+    // A file is kept only when it is exactly what the signed information file describes.
+    const QString expected = m_hashes.value(m_index);
+    if (expected.isEmpty() || upgradeverify::fileSha256(m_target) != expected) {
+        QFile::remove(m_target);
+        const QString name = QFileInfo(m_target).fileName();
+        giveUp();
+        showError(upgradetext::BadHash, {name.chopped(5)});
+        return;
+    }
+    if (m_lastModified.isValid()) {
+        QFile file(m_target);
+        if (file.open(QIODevice::ReadWrite)) {
+            file.setFileTime(m_lastModified, QFileDevice::FileModificationTime);
+            file.setFileTime(m_lastModified, QFileDevice::FileAccessTime);
+        }
+    }
+    m_downloaded.removeAll(m_target); // the same name twice: the later download replaced the earlier
+    m_downloaded << m_target;
+    emit fileDone(m_target);
+    ++m_index;
+    downloadNext();
+}
+
+void Upgrader::askAboutLostFile(int status) {
+    bool continueUpgrade = false;
+    const QString url = m_urls.value(m_index);
+    emit lostFile(url, status, continueUpgrade);
+    if (!continueUpgrade)
+        continueUpgrade = Dialogs::instance().ask(
+            m_window, upgradeText(upgradetext::LostFile, {downloadName(url)}),
+            upgradeText(upgradetext::ErrorCaption) + QStringLiteral(" #") + QString::number(status),
+            Dialogs::Buttons::YesNo, Dialogs::QuestionIcon::Warning);
+    if (!continueUpgrade) {
+        giveUp();
+        return;
+    }
+    ++m_index;
+    downloadNext();
+}
+
+void Upgrader::downloadsComplete() {
+    if (!m_wizard) {
+        install();
+        return;
+    }
+    m_wizard->showCompleted(); // its OK button installs, its close box may still give up
+}
+
+void Upgrader::install() {
+    if (m_aborted || m_mode != Mode::Files) return;
+    emit endUpgrade();
+    const QString path = upgraderPath();
+    const bool started =
+        installation::writeUpgrader(path, installation::upgraderImage()) &&
+        Shell::instance().startProgram(path, installation::upgraderArguments(m_settings.programPath,
+                                                                             m_settings.restartParameters,
+                                                                             m_method, m_downloaded));
+    if (!started) {
+        // Closing now would end the program for nothing: no one would put the files in place.
+        stop();
+        showError(upgradetext::WriteFailed, {QFileInfo(path).fileName()});
+        return;
+    }
+    m_mode = Mode::Idle;
+    if (isSignalConnected(QMetaMethod::fromSignal(&Upgrader::programShouldClose)))
+        emit programShouldClose();
+    else if (m_window)
+        m_window->window()->close();
+}
+
+void Upgrader::giveUp() {
+    m_aborted = true;
+    stop();
+    emit aborted();
+}
+
+void Upgrader::stop() {
+    const bool files = m_mode == Mode::Files;
+    m_mode = Mode::Idle;
+    m_transfer.abort();
+    if (files) {
+        // Nothing of an upgrade that ended early stays behind to be installed by a later one.
+        QFile::remove(m_target);
+        for (const QString &file : std::as_const(m_downloaded))
+            QFile::remove(file);
+        m_downloaded.clear();
+    }
+    if (m_wizard) m_wizard->closeQuietly();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The upgrade information file of the maker's server: its keys, the download list it names, and the
+// tests that decide whether it offers a newer version.
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+enum class UpgradeMethod {
+    SelfUpgrade = 0,   // replace the program's files
+    ExternalSetup = 1, // run a downloaded setup program
+    RedirectToUrl = 2, // open the first address in the browser, download nothing
+};
+
+struct UpgradeInfo {
+    QStringList urls;   // in download order
+    QStringList hashes; // the SHA-256 (hex) given beside each address, empty where none was given
+    QString date;
+    QString version;
+    QString message;
+    UpgradeMethod method = UpgradeMethod::SelfUpgrade;
+};
+
+// The value of "#name=": found in any letter case, the first one wins, kept in its own case, up to the
+// end of the line. Empty when missing.
+QString upgradeInfoValue(const QString &text, const QString &name);
+// "#message={...}": up to the closing brace, or to the end of the file when it has none.
+QString upgradeInfoMessage(const QString &text);
+UpgradeInfo readUpgradeInfo(const QString &text);
+UpgradeMethod upgradeMethodOf(const QString &value);
+
+// A "month/day/year" date; today when the text does not read as one. The year is used as written.
+QDate upgradeDate(const QString &text, const QDate &today);
+bool isNewerByDate(const QString &installed, const QString &offered, const QDate &today);
+// Up to four dot-separated numbers compared part by part; texts when a part is not a number.
+bool isNewerByNumber(const QString &installed, const QString &offered);
+
+// The last part of an address (after its last "/", "\" or ":"): the name its file is saved under.
+QString downloadName(const QString &address);

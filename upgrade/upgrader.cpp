@@ -1,0 +1,204 @@
+// The check: the information file and its signature, the newer-version test and the question.
+#include "upgrade/upgrader.h"
+
+#include "store/clock.h"
+#include "store/maker.h"
+#include "upgrade/installation.h"
+#include "upgrade/upgradedialogs.h"
+#include "upgrade/upgradetexts.h"
+#include "upgrade/upgradeverify.h"
+#include "upgrade/upgradewizard.h"
+#include "widgets/dialogs.h"
+#include "widgets/shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
+
+Upgrader::Settings Upgrader::defaultSettings() {
+    Settings settings;
+    settings.infoFileUrl = maker::webAddress() + QStringLiteral("/jsjxc.inf");
+    settings.publicKey = upgradeverify::makerPublicKey();
+    settings.programPath = QCoreApplication::applicationFilePath();
+    settings.temporaryFolder = QDir::tempPath();
+    return settings;
+}
+
+Upgrader::Upgrader(QWidget *window, Settings settings)
+    : QObject(window), m_window(window), m_settings(std::move(settings)) {
+    QFile::remove(upgraderPath()); // left there by the last upgrade
+    connect(&m_transfer, &HttpTransfer::done, this,
+            [this](const QString &, const QByteArray &body, qint64) { m_body = body; });
+    connect(&m_transfer, &HttpTransfer::httpError, this,
+            [this](int status, const QByteArray &) { m_status = status; });
+    connect(&m_transfer, &HttpTransfer::finished, this, &Upgrader::onFinished);
+    connect(&m_transfer, &HttpTransfer::headersReceived, this, &Upgrader::onHeaders);
+    connect(&m_transfer, &HttpTransfer::progress, this, &Upgrader::onProgress);
+    connect(&m_transfer, &HttpTransfer::passwordRequested, this, &Upgrader::onPasswordRequested);
+    if (installation::isAfterRestart(QCoreApplication::arguments(), m_settings.restartParameters))
+        QTimer::singleShot(0, this, &Upgrader::afterRestart);
+}
+
+Upgrader::~Upgrader() {
+    if (m_wizard) m_wizard->closeQuietly();
+}
+
+UpgradeWizard *Upgrader::wizard() const {
+    return m_wizard;
+}
+
+QString Upgrader::upgraderPath() const {
+    return installation::upgraderPath(m_settings.temporaryFolder, programFolder());
+}
+
+QString Upgrader::programFolder() const {
+    return QFileInfo(m_settings.programPath).absolutePath();
+}
+
+QString Upgrader::targetOf(const QString &url) const {
+    return QDir(programFolder()).filePath(downloadName(url) + QStringLiteral(".uTMP"));
+}
+
+void Upgrader::check() {
+    m_aborted = false;
+    if (m_transfer.isBusy() || m_wizard) return;
+    m_mode = Mode::InfoFile;
+    startTransfer(m_settings.infoFileUrl, QString(), true);
+}
+
+void Upgrader::startTransfer(const QString &address, const QString &outputFile, bool bypassCache) {
+    HttpRequest &request = m_transfer.request();
+    request.address = address;
+    request.outputFile = outputFile;
+    request.hideOutputFile = !outputFile.isEmpty();
+    request.bypassCache = bypassCache;
+    m_body.clear();
+    m_status = 0;
+    if (!m_transfer.start()) m_mode = Mode::Idle;
+}
+
+void Upgrader::onFinished(HttpOutcome outcome) {
+    const Mode mode = m_mode;
+    const QString address = m_transfer.request().address;
+    switch (outcome) {
+    case HttpOutcome::Done:
+        if (mode == Mode::InfoFile) {
+            m_infoFile = m_body;
+            m_mode = Mode::Signature;
+            startTransfer(m_settings.infoFileUrl + QStringLiteral(".sig"), QString(), true);
+        } else if (mode == Mode::Signature) {
+            readInfo();
+        } else if (mode == Mode::Files) {
+            fileComplete();
+        }
+        return;
+    case HttpOutcome::HttpError:
+        if (mode == Mode::InfoFile) {
+            emit noInfoFile(); // reported only where the program asks for it: here it does not
+            stop();
+        } else if (mode == Mode::Signature) {
+            stop();
+            showError(upgradetext::BadSignature);
+        } else {
+            askAboutLostFile(m_status);
+        }
+        return;
+    case HttpOutcome::NoResponse:
+        emit hostUnreachable(address, QUrl(completeAddress(address)).host());
+        stop();
+        return;
+    case HttpOutcome::Incomplete:
+        emit connectionLost();
+        stop();
+        showError(upgradetext::ConnectionLost);
+        return;
+    case HttpOutcome::Cancelled: // a file the handlers chose to skip
+        if (mode == Mode::Files) {
+            ++m_index;
+            downloadNext();
+        }
+        return;
+    case HttpOutcome::Failed:
+    case HttpOutcome::Aborted:
+        if (mode == Mode::Files) {
+            const QString name = QFileInfo(m_target).fileName();
+            giveUp();
+            showError(upgradetext::WriteFailed, {name});
+        } else {
+            stop();
+        }
+        return;
+    }
+}
+
+void Upgrader::readInfo() {
+    if (!upgradeverify::signatureValid(m_infoFile, m_body, m_settings.publicKey)) {
+        stop();
+        showError(upgradetext::BadSignature);
+        return;
+    }
+    const UpgradeInfo info = readUpgradeInfo(QString::fromUtf8(m_infoFile));
+    const bool newer = m_settings.versionControl == VersionControl::ByDate
+                           ? isNewerByDate(m_settings.versionDate, info.date, Clock::today())
+                           : isNewerByNumber(m_settings.versionNumber, info.version);
+    if (!newer || info.urls.isEmpty()) {
+        m_mode = Mode::Idle;
+        emit noUpdateAvailable();
+        showError(upgradetext::NoUpdate);
+        return;
+    }
+    offer(info);
+}
+
+void Upgrader::offer(const UpgradeInfo &info) {
+    m_urls = info.urls;
+    m_hashes = info.hashes;
+    m_method = info.method;
+    bool canUpgrade = true;
+    emit beginUpgrade(info.message, info.method, info.urls, canUpgrade);
+    if (canUpgrade) {
+        UpgradeQuestionWindow question(QApplication::applicationDisplayName(), info.message, m_window);
+        canUpgrade = question.exec() == QDialog::Accepted;
+    }
+    if (!canUpgrade) {
+        m_mode = Mode::Idle;
+        emit laterUpgrade();
+        return;
+    }
+    if (m_method == UpgradeMethod::RedirectToUrl) {
+        m_mode = Mode::Idle;
+        Shell::instance().openUrl(completeAddress(m_urls.first()));
+        return;
+    }
+    m_mode = Mode::Files;
+    m_index = 0;
+    m_downloaded.clear();
+    if (m_settings.wizardEnabled) {
+        m_wizard =
+            new UpgradeWizard(QApplication::applicationDisplayName(), m_settings.wizardStaysOnTop, m_window);
+        m_wizard->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_wizard, &UpgradeWizard::cancelConfirmed, this, &Upgrader::giveUp);
+        connect(m_wizard, &UpgradeWizard::finishPressed, this, &Upgrader::install);
+        m_wizard->show();
+    }
+    downloadNext();
+}
+
+void Upgrader::showError(int text, const QStringList &values) {
+    Dialogs::instance().message(m_window, Dialogs::Kind::Error, upgradeText(text, values),
+                                upgradeText(upgradetext::Caption));
+}
+
+void Upgrader::onPasswordRequested(const QString &, bool &tryAgain) {
+    UpgradePasswordWindow window(downloadName(m_transfer.request().address), m_transfer.username(), m_window);
+    if (window.exec() == QDialog::Accepted) {
+        m_transfer.setCredentials(window.userName(), window.password());
+        tryAgain = true;
+        return;
+    }
+    tryAgain = false;
+    giveUp();
+}

@@ -1,0 +1,108 @@
+#pragma once
+// The online upgrade: looks on the maker's server for a newer version, asks the user, downloads the
+// listed files next to the program under ".uTMP" names with a progress wizard, checks them, and hands
+// over to the upgrader program, which restarts the program. The program's main window is closed through
+// `programShouldClose`, which the program wires to its normal close.
+#include "upgrade/httptransfer.h"
+#include "upgrade/upgradeinfo.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QStringList>
+
+class UpgradeWizard;
+class QWidget;
+
+class Upgrader : public QObject {
+    Q_OBJECT
+  public:
+    enum class VersionControl { ByDate, ByNumber };
+    enum class MiscFiles { AlwaysDownload, OnlyIfSizeDifferent };
+
+    struct Settings {
+        QString infoFileUrl;
+        QString versionDate = QStringLiteral("07/29/2014"); // month/day/year of this version
+        VersionControl versionControl = VersionControl::ByDate;
+        QString versionNumber;
+        QString restartParameters = QStringLiteral("/afterupgrade");
+        MiscFiles miscFiles = MiscFiles::AlwaysDownload;
+        bool wizardEnabled = true;
+        bool wizardStaysOnTop = true;
+        QByteArray publicKey; // the key the information file's signature is checked with
+        QString programPath;  // the program's own file; its folder receives the downloads
+        QString temporaryFolder;
+    };
+
+    // `window` is the main window: the parent of the upgrade's windows and messages. Deletes an
+    // upgrader program left in the temporary folder by an earlier upgrade.
+    explicit Upgrader(QWidget *window, Settings settings = defaultSettings());
+    ~Upgrader() override;
+
+    // The maker's server, this version, this program.
+    static Settings defaultSettings();
+    Settings &settings() { return m_settings; }
+    HttpTransfer &transfer() { return m_transfer; }
+
+    // "软件升级": a check, unless a transfer is running.
+    void check();
+    bool isRunning() const { return m_mode != Mode::Idle; }
+    // The wizard while it shows (for the tests and the status of the program).
+    UpgradeWizard *wizard() const;
+    QString upgraderPath() const;
+
+  signals:
+    void beginUpgrade(const QString &message, UpgradeMethod method, const QStringList &files,
+                      bool &canUpgrade);
+    void laterUpgrade();
+    void noUpdateAvailable();
+    void noInfoFile();
+    void fileStarted(const QString &url, qint64 size, const QDateTime &time, bool &canUpgrade);
+    void fileDone(const QString &fileName);
+    void lostFile(const QString &url, int status, bool &continueUpgrade);
+    void connectionLost();
+    void hostUnreachable(const QString &url, const QString &hostName);
+    void aborted();
+    void endUpgrade();
+    // The upgrader program runs: the program must now close its main window the normal way.
+    void programShouldClose();
+    // The program was started again by an upgrade.
+    void afterRestart();
+
+  private:
+    enum class Mode { Idle, InfoFile, Signature, Files };
+
+    void startTransfer(const QString &address, const QString &outputFile, bool bypassCache);
+    void onFinished(HttpOutcome outcome);
+    void onHeaders(const HttpResponse &response, bool &proceed);
+    void onProgress(const HttpResponse &response, const HttpProgress &figures);
+    void onPasswordRequested(const QString &realm, bool &tryAgain);
+    void readInfo();
+    void offer(const UpgradeInfo &info);
+    void downloadNext();
+    void fileComplete();
+    void askAboutLostFile(int status);
+    void downloadsComplete();
+    void install();
+    void giveUp();
+    void stop();
+    void showError(int text, const QStringList &values = {});
+    QString programFolder() const;
+    QString targetOf(const QString &url) const;
+
+    QWidget *m_window;
+    Settings m_settings;
+    HttpTransfer m_transfer;
+    Mode m_mode = Mode::Idle;
+    QByteArray m_body;
+    int m_status = 0;
+    QByteArray m_infoFile;
+    QStringList m_urls;
+    QStringList m_hashes;
+    UpgradeMethod m_method = UpgradeMethod::SelfUpgrade;
+    int m_index = 0;
+    QString m_target;
+    QDateTime m_lastModified;
+    QStringList m_downloaded; // the ".uTMP" files of this upgrade, in download order
+    bool m_aborted = false;
+    QPointer<UpgradeWizard> m_wizard;
+};

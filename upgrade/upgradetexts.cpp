@@ -1,0 +1,98 @@
+#include "upgrade/upgradetexts.h"
+
+namespace {
+struct Text {
+    const char *chinese;
+    const char *english;
+};
+
+// "\n" stands for a line break of the message table.
+constexpr Text texts[] = {
+    {"软件升级精灵", "Application update wizard"},
+    {"文档下载中", "Downloading files..."},
+    {"升级完成！", "Upgrade completed!"},
+    {"当前的文档", "Current file"},
+    {"全部的文档", "All files"},
+    {"文档下载源", "Downloading file from"},
+    {"文档大小:%.1f Kb", "File size: %.1f Kb"},
+    {"传输速率:%.1f Kb/s", "Transfer rate: %.1f Kb/s"},
+    {"估计剩余时间: %d:%.2d:%.2d", "Estimated time left: %d:%.2d:%.2d"},
+    {"当前正在下载:%d of %d", "Downloading %d of %d"},
+    {"%s 已经升级完成，\n\n请按[确定]键重新启动程序",
+     "The update of %s has been successfully completed.\n\nPress the OK button to restart program."},
+    {"请输入密码", "Enter password"},
+    {"帐号", "User Name"},
+    {"密码", "Password"},
+    {"[&Y]是", "&Yes"},
+    {"[&N]否", "&No"},
+    {"[&O]确定", "&OK"},
+    {"[&C]取消", "&Cancel"},
+    {"[&N]下一个>", "&Next >"},
+    {"[&L]稍等一下", "&Later"},
+    {"警告", "Warning"},
+    {"错误", "Error"},
+    {"准备中", "Preparing. . ."},
+    {"%s已经有新版本推出，\n%s\n您要升级到新版本吗？",
+     "A newer version of %s was released.\n%s\nDo you want to update your version with the latest one?"},
+    {"没有发现新的版本，您目前已经是最新版本。",
+     "Newer version not found. You actually are\nusing most recent version of this program."},
+    {"在服务器中无法找到升级的相关信息。",
+     "File which contains upgrade information was not found on developer's site."},
+    {"无法与服务器%s连接。\n\n请检查您的internet设定之后再进行升级操作。",
+     "Host %s unreachable.\n\nPlease check your Internet connection and\ntry to upgrade this software again "
+     "later."},
+    {"升级操作尚未完成，\n您确定要放弃升级吗？",
+     "The update is not completed.\nWould you like to abort upgrading?"},
+    {"文档%s找不到或者发生错误，\n\n您要忽略这个文档并且继续升级操作吗？",
+     "File %s not found or inaccessible.\n\nTry to skip this file and continue upgrade?"},
+    {"远端的文档\"%s\"被密码保护，\n\n请输入您的帐号及密码[注册用户]来继续进行升级操作。",
+     "Access to remote file \"%s\" is password protected.\n\nPlease enter your username and password "
+     "(received "
+     "after registration) to continue software upgrade."},
+    {"与远端服务器的连接中断，\n\n请重新连接后再进行升级操作。",
+     "Connection with remote server lost.\n\nPlease restore connection and try to\nupgrade this software "
+     "again "
+     "later."},
+    {"服务器上的升级信息没有通过签名验证，升级已停止。",
+     "The upgrade information on the server failed its signature check. The upgrade was stopped."},
+    {"文档%s没有通过校验，已放弃升级。", "File %s failed its check. The upgrade was given up."},
+    {"无法写入文档%s，已放弃升级。", "File %s could not be written. The upgrade was given up."},
+};
+
+std::optional<UpgradeLanguage> &chosen() {
+    static std::optional<UpgradeLanguage> language;
+    return language;
+}
+} // namespace
+
+UpgradeLanguage upgradeLanguageFor(const QLocale &locale) {
+    return locale.language() == QLocale::Chinese ? UpgradeLanguage::ChineseSimplified
+                                                 : UpgradeLanguage::English;
+}
+
+UpgradeLanguage upgradeLanguage() {
+    return chosen().value_or(upgradeLanguageFor(QLocale::system()));
+}
+
+void setUpgradeLanguage(std::optional<UpgradeLanguage> language) {
+    chosen() = language;
+}
+
+QString upgradeText(int number) {
+    if (number < 0 || number >= int(std::size(texts))) return {};
+    const Text &text = texts[number];
+    return QString::fromUtf8(upgradeLanguage() == UpgradeLanguage::ChineseSimplified ? text.chinese
+                                                                                     : text.english);
+}
+
+QString upgradeText(int number, const QStringList &values) {
+    QString text = upgradeText(number);
+    qsizetype from = 0;
+    for (const QString &value : values) {
+        const qsizetype at = text.indexOf(QStringLiteral("%s"), from);
+        if (at < 0) break;
+        text.replace(at, 2, value);
+        from = at + value.size();
+    }
+    return text;
+}
