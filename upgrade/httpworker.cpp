@@ -148,6 +148,7 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
     char errors[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errors);
 
+    QString proxyUsername, proxyPassword;
     for (;;) {
         emit statusChanged(httpstatus::Connecting, httpStatusText(httpstatus::Connecting));
         run->movedBytes = -1;
@@ -166,7 +167,9 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
             });
             if (tryAgain) setCredentials(run->username, run->password);
         } else {
-            QString username, password;
+            // In and out: a second question shows what was answered to the first.
+            QString &username = proxyUsername;
+            QString &password = proxyPassword;
             callOnUi(run, [this, &tryAgain, &username, &password] {
                 emit proxyAuthenticationRequested(username, password, tryAgain);
             });

@@ -159,8 +159,10 @@ TEST_F(HttpProxyTest, A407AsksForTheProxyPasswordAndTriesAgainOrEndsAsHttpError)
     };
     std::vector<Answer> answers{{{}, {}, false}};
     int asked = 0;
+    QStringList offered; // what each question came with
     QObject::connect(&transfer, &HttpTransfer::proxyAuthenticationRequested, &transfer,
                      [&](QString &username, QString &password, bool &tryAgain) {
+                         offered << username + QLatin1Char('/') + password;
                          const Answer &answer = answers.at(std::min<size_t>(asked, answers.size() - 1));
                          ++asked;
                          username = answer.username;
@@ -183,6 +185,9 @@ TEST_F(HttpProxyTest, A407AsksForTheProxyPasswordAndTriesAgainOrEndsAsHttpError)
     EXPECT_EQ(recorder.outcome, HttpOutcome::Done);
     EXPECT_EQ(recorder.body, "through the proxy");
     EXPECT_EQ(asked, 2);
+    EXPECT_EQ(offered.mid(offered.size() - 2),
+              (QStringList{QStringLiteral("/"), QStringLiteral("clerk/wrong")}))
+        << "the second question shows the first answer";
     EXPECT_EQ(passwordsAsked, 0) << "a proxy's question is not the server's";
     const QList<TestRequest> requests = proxy.requests().mid(before);
     ASSERT_EQ(requests.size(), 3);
