@@ -38,6 +38,7 @@ std::vector<GridColumn> columns() {
         column("z", "备 注", "备 注", 56),
     };
     list.front().footer = GridColumn::Footer::Text;
+    list[2].keptDigits = 13; // an EAN-13 bar code
     list.front().footerText = QStringLiteral("总计");
     return list;
 }

@@ -133,6 +133,11 @@ void DataGrid::measureFigures() {
         int width = totalWidth(c);
         if (gridwidths::isDateField(def.field))
             width = std::max(width, gridwidths::dateWidth(fontMetrics()) + cellPadding());
+        if (def.keptDigits > 0)
+            width = std::max(width,
+                             gridwidths::pixelWidth(gridwidths::FigureShape{def.keptDigits, false, false, {}},
+                                                    fontMetrics()) +
+                                 cellPadding());
         if (set) {
             const auto widest = gridwidths::widestFigure(*set, set->fieldIndex(def.field), def.format);
             if (widest.digits > 0 || !widest.exponentText.isEmpty())

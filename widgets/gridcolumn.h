@@ -25,6 +25,9 @@ struct GridColumn {
     // Empty: numbers to the right, texts to the left.
     Qt::Alignment alignment = {};
     bool visible = true;
+    // A column of codes (a bar code) keeps room for this many digits, like the figures, so that the
+    // code a shopkeeper reads off a packet is never shown shortened.
+    int keptDigits = 0;
 
     // "group|title" as the export writes the two title levels; a caption without "|" is a title alone.
     static GridColumn fromCaption(const QString &field, const QString &caption);

@@ -43,6 +43,7 @@ inline std::vector<GridColumn> goodsColumns() {
         column("z", remark, QStringLiteral("备 注")),
     };
     columns[0].footerText = QStringLiteral("总计");
+    columns[2].keptDigits = 13; // as the goods list keeps its bar codes
     return columns;
 }
 
