@@ -3,19 +3,6 @@
 namespace salescolumns {
 
 namespace {
-GridColumn column(const char *field, const char *group, const char *title, int width,
-                  DisplayFormat format = DisplayFormat::None,
-                  GridColumn::Footer footer = GridColumn::Footer::None) {
-    GridColumn c;
-    c.field = QString::fromUtf8(field);
-    c.group = QString::fromUtf8(group);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    c.format = format;
-    c.footer = footer;
-    return c;
-}
-
 QStringList fields(std::initializer_list<const char *> names) {
     QStringList list;
     for (const char *name : names)
@@ -28,21 +15,21 @@ std::vector<GridColumn> columns() {
     using F = DisplayFormat;
     constexpr auto Sum = GridColumn::Footer::Sum;
     std::vector<GridColumn> list{
-        column("a", "商 品 信 息", " 名 称", 120),
-        column("b", "商 品 信 息", "规格型号", 80),
-        column("c", "商 品 信 息", " 编 码", 110),
-        column("d", "商 品 信 息", "类 别", 64),
-        column("2", "销 售 信 息", "单 价", 50),
-        column("3", "销 售 信 息", "数 量", 48, F::Decimals3, Sum),
-        column("4", "销 售 信 息", "金 额", 70, F::Decimals2, Sum),
-        column("day1", "销 售 信 息", "日 期", 76),
-        column("6", "销 售 信 息", "欠款额", 60, F::Decimals2, Sum),
-        column("a5", "销 售 信 息", "净利润", 60, F::None, Sum),
-        column("z", "销 售 信 息", "单 号", 100),
-        column("g", "客 户", "名 称", 70),
-        column("i", "客 户", "联系方式", 80),
-        column("h", "客 户", "地 址", 90),
-        column("j", "客 户", "备 注", 60),
+        GridColumn::make("a", "商 品 信 息", " 名 称", 120),
+        GridColumn::make("b", "商 品 信 息", "规格型号", 80),
+        GridColumn::make("c", "商 品 信 息", " 编 码", 110),
+        GridColumn::make("d", "商 品 信 息", "类 别", 64),
+        GridColumn::make("2", "销 售 信 息", "单 价", 50),
+        GridColumn::make("3", "销 售 信 息", "数 量", 48, F::Decimals3, Sum),
+        GridColumn::make("4", "销 售 信 息", "金 额", 70, F::Decimals2, Sum),
+        GridColumn::make("day1", "销 售 信 息", "日 期", 76),
+        GridColumn::make("6", "销 售 信 息", "欠款额", 60, F::Decimals2, Sum),
+        GridColumn::make("a5", "销 售 信 息", "净利润", 60, F::None, Sum),
+        GridColumn::make("z", "销 售 信 息", "单 号", 100),
+        GridColumn::make("g", "客 户", "名 称", 70),
+        GridColumn::make("i", "客 户", "联系方式", 80),
+        GridColumn::make("h", "客 户", "地 址", 90),
+        GridColumn::make("j", "客 户", "备 注", 60),
     };
     list.front().footer = GridColumn::Footer::Text;
     list.front().footerText = QStringLiteral("合计");

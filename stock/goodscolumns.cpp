@@ -2,40 +2,25 @@
 
 namespace goodscolumns {
 
-namespace {
-GridColumn column(const char *field, const char *group, const char *title, int width,
-                  DisplayFormat format = DisplayFormat::None,
-                  GridColumn::Footer footer = GridColumn::Footer::None) {
-    GridColumn c;
-    c.field = QString::fromUtf8(field);
-    c.group = QString::fromUtf8(group);
-    c.title = QString::fromUtf8(title);
-    c.width = width;
-    c.format = format;
-    c.footer = footer;
-    return c;
-}
-} // namespace
-
 std::vector<GridColumn> columns() {
     using F = DisplayFormat;
     constexpr auto Sum = GridColumn::Footer::Sum;
     std::vector<GridColumn> list{
-        column("a", "商 品 信 息", "名 称", 120),
-        column("b", "商 品 信 息", "规格型号", 80),
-        column("c", "商 品 信 息", "编 码", 110),
-        column("d", "商 品 信 息", "类 别", 64),
-        column("2", "进 货", "数 量", 48, F::Decimals3, Sum),
-        column("1", "进 货", "单 价", 50),
-        column("3", "进 货", "金 额", 80, F::Decimals2, Sum),
-        column("5", "销 售", "数 量", 48, F::Decimals3, Sum),
-        column("4", "销 售", "单 价", 50),
-        column("6", "销 售", "金 额", 80, F::Decimals2, Sum),
-        column("7", "存 货", "数 量", 48, F::Decimals3, Sum),
-        column("8", "存 货", "金 额", 80, F::Decimals2, Sum),
-        column("day1", "备 注", "入库日期", 76),
-        column("g", "备 注", "供货商", 80),
-        column("z", "备 注", "备 注", 56),
+        GridColumn::make("a", "商 品 信 息", "名 称", 120),
+        GridColumn::make("b", "商 品 信 息", "规格型号", 80),
+        GridColumn::make("c", "商 品 信 息", "编 码", 110),
+        GridColumn::make("d", "商 品 信 息", "类 别", 64),
+        GridColumn::make("2", "进 货", "数 量", 48, F::Decimals3, Sum),
+        GridColumn::make("1", "进 货", "单 价", 50),
+        GridColumn::make("3", "进 货", "金 额", 80, F::Decimals2, Sum),
+        GridColumn::make("5", "销 售", "数 量", 48, F::Decimals3, Sum),
+        GridColumn::make("4", "销 售", "单 价", 50),
+        GridColumn::make("6", "销 售", "金 额", 80, F::Decimals2, Sum),
+        GridColumn::make("7", "存 货", "数 量", 48, F::Decimals3, Sum),
+        GridColumn::make("8", "存 货", "金 额", 80, F::Decimals2, Sum),
+        GridColumn::make("day1", "备 注", "入库日期", 76),
+        GridColumn::make("g", "备 注", "供货商", 80),
+        GridColumn::make("z", "备 注", "备 注", 56),
     };
     list.front().footer = GridColumn::Footer::Text;
     list[2].keptDigits = 13; // an EAN-13 bar code

@@ -31,6 +31,9 @@ struct GridColumn {
 
     // "group|title" as the export writes the two title levels; a caption without "|" is a title alone.
     static GridColumn fromCaption(const QString &field, const QString &caption);
+    // A column as the lists declare theirs: UTF-8 names and titles, a default width, a format, a footer.
+    static GridColumn make(const char *field, const char *group, const char *title, int width,
+                           DisplayFormat format = DisplayFormat::None, Footer footer = Footer::None);
     QString caption() const { return group.isEmpty() ? title : group + QLatin1Char('|') + title; }
 };
 
@@ -45,4 +48,16 @@ inline GridColumn GridColumn::fromCaption(const QString &field, const QString &c
         column.title = caption.mid(bar + 1);
     }
     return column;
+}
+
+inline GridColumn GridColumn::make(const char *field, const char *group, const char *title, int width,
+                                   DisplayFormat format, Footer footer) {
+    GridColumn c;
+    c.field = QString::fromUtf8(field);
+    c.group = QString::fromUtf8(group);
+    c.title = QString::fromUtf8(title);
+    c.width = width;
+    c.format = format;
+    c.footer = footer;
+    return c;
 }
