@@ -44,11 +44,15 @@ bool Shop::isRestricted() const {
 
 void Shop::onLoggedIn(const QString &userName, qint64 logId) {
     // The steps of a login, in the order the user sees them: the zero-stock choice, the saved layout,
-    // the list reloaded as the window closes, the operator, the restrictions, the log row.
-    if (const auto hidden = zeroStockHiddenPreference(SettingsStore::instance()))
-        m_goods->applyLoginZeroStockPreference(*hidden);
-    m_window.command(QStringLiteral("N17"))->trigger();
-    m_goods->showAll();
+    // the list reloaded as the window closes, the operator, the restrictions, the log row. Each of the
+    // first three lists every goods row; the list is read once, as the last of them asks.
+    {
+        const GoodsList::LoadBatch once(*m_goods);
+        if (const auto hidden = zeroStockHiddenPreference(SettingsStore::instance()))
+            m_goods->applyLoginZeroStockPreference(*hidden);
+        m_window.command(QStringLiteral("N17"))->trigger();
+        m_goods->showAll();
+    }
     m_window.activateWindow();
     m_window.setOperatorName(userName);
     if (restrictions::appliesTo(userName))

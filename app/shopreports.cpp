@@ -56,19 +56,19 @@ void ShopReports::wireSales() {
     connect(m_detail, &SalesDetailWindow::rememberedCustomerChanged, sale, &SalePanel::setRememberedCustomer);
     // Corrected or deleted records may have taken a customer name away or brought one.
     connect(m_detail, &SalesDetailWindow::salesRecordsChanged, sale, &SalePanel::invalidateCustomers);
-    connect(m_detail, &SalesDetailWindow::goodsRowChanged, this, [this] { refreshGoodsList(); });
+    connect(m_detail, &SalesDetailWindow::goodsRowChanged, this, &ShopReports::refreshGoodsList);
     // Closing the window lists every goods row again.
     connect(m_detail, &SalesDetailWindow::windowClosed, m_shop.goods(),
             [this] { m_shop.goods()->showAll(); });
 }
 
-void ShopReports::refreshGoodsList() {
-    // The list runs the statement it showed again, so that it shows the row with its new figures.
+void ShopReports::refreshGoodsList(qint64 goodsId) {
+    // The list shows the row with its new figures as the statement it showed would, with that
+    // statement's step.
     GoodsList *goods = m_shop.goods();
-    if (goods->lastStatement().text == goods->query().listStatement())
-        goods->showAll();
-    else
-        goods->runQuery();
+    goods->showChangedRow(goodsId, goods->lastStatement().text == goods->query().listStatement()
+                                       ? GoodsList::Step::All
+                                       : GoodsList::Step::Query);
 }
 
 void ShopReports::openSalesDetail() {

@@ -29,7 +29,7 @@ class ShopReports : public QObject {
     void wireSales();
     void onLoggedIn(const QString &userName);
     // The goods list shows a goods row changed elsewhere.
-    void refreshGoodsList();
+    void refreshGoodsList(qint64 goodsId);
 
     Database &m_database;
     Shop &m_shop;

@@ -39,7 +39,8 @@ void Shop::buildSales() {
         m_stockIn->remark()->setText(goodsRemark);
     });
     connect(m_sale, &SalePanel::closed, m_stockIn, &StockInPanel::disableChange);
-    connect(m_sale, &SalePanel::goodsShouldRequery, m_goods, [this] { m_goods->runQuery(); });
+    connect(m_sale, &SalePanel::goodsRowChanged, m_goods,
+            [this](qint64 id) { m_goods->showChangedRow(id, GoodsList::Step::Query); });
     connect(m_sale, &SalePanel::succeeded, &m_window, &MainWindow::showSuccess);
 
     connect(m_sale, &SalePanel::ticketChanged, m_ticket, &TicketView::refresh);

@@ -33,7 +33,8 @@ Found contactOf(Database &database, const QString &name) {
 }
 
 std::optional<QStringList> names(Database &database) {
-    return routines::columnValues(database, QStringLiteral("g"), QStringLiteral("data1"));
+    // Over the index of the customer names: a shop with a million sales has a few hundred names.
+    return routines::indexedColumnValues(database, QStringLiteral("g"), QStringLiteral("data1"));
 }
 
 int insertionPoint(const QStringList &sortedNames, const QString &name) {

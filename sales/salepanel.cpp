@@ -205,7 +205,7 @@ void SalePanel::confirmSale() {
     const QString customer = customerName();
     const QString number = saleNumber();
     // 7. and 9.
-    emit goodsShouldRequery();
+    emit goodsRowChanged(m_goods.id);
     hide();
     emit succeeded(QStringLiteral("销售数据保存成功..."));
     m_rememberedCustomer = customer;

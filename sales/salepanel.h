@@ -64,8 +64,8 @@ class SalePanel : public FloatingPanel {
     void cashShouldReset();
     // "预览" (BitBtn1).
     void previewToggled();
-    // After a sale the goods list runs its "查询" again.
-    void goodsShouldRequery();
+    // After a sale the goods list shows the sold goods row as its "查询" would.
+    void goodsRowChanged(qint64 goodsId);
     // A sale was stored: the sales-detail window takes the customer and the sale number.
     void saleSaved(const QString &customer, const QString &saleNumber);
     void goodsSummaryShouldRefresh();

@@ -2,6 +2,7 @@
 
 #include "stock/goodscolumns.h"
 #include "stock/goodsquerybox.h"
+#include "stock/goodsrowrefresh.h"
 #include "stock/stockalarm.h"
 #include "stock/stockinpanel.h"
 #include "store/database.h"
@@ -80,6 +81,7 @@ void GoodsList::loadInto(const QString &statement, const QVariantList &binds) {
     if (!m_goods.sortOrder().isEmpty()) m_goods.sort(QString());
     const bool loaded = m_goods.load(m_database, statement, binds);
     if (!loaded) m_goods.clear();
+    if (loaded) m_goods.setStatementOrder(goodsrefresh::statementOrder(m_database, m_lastStatement));
     m_grid->reload();
     emit listLoaded();
     if (!loaded) Dialogs::instance().error(m_grid, m_database.errorText());
@@ -88,7 +90,7 @@ void GoodsList::loadInto(const QString &statement, const QVariantList &binds) {
 void GoodsList::fillDropDowns() {
     const QString table = QStringLiteral("data");
     const auto fill = [&](QComboBox *box, const char *column) {
-        if (box) fillListFromColumn(m_database, box, QString::fromLatin1(column), table);
+        if (box) fillListFromColumnWhenOpened(m_database, box, QString::fromLatin1(column), table);
     };
     StockInPanel *panel = m_stockIn;
     fill(panel ? panel->category() : nullptr, "d");
@@ -100,7 +102,16 @@ void GoodsList::fillDropDowns() {
     fill(m_queryBox->supplier(), "g");
 }
 
+GoodsList::LoadBatch::~LoadBatch() {
+    if (--m_list.m_batches == 0 && m_list.m_showAllPending) m_list.showAll();
+}
+
 void GoodsList::showAll() {
+    if (m_batches > 0) {
+        m_showAllPending = true;
+        return;
+    }
+    m_showAllPending = false;
     fillDropDowns();
     loadInto(m_query.listStatement(), {});
     if (m_goods.rowCount() > 0) m_grid->setCurrentRow(m_goods.rowCount() - 1);
@@ -113,6 +124,7 @@ bool GoodsList::runQuery() {
     if (!statement) {
         // A range with a date that is not one lists nothing rather than rows the range would not hold.
         m_goods.clear();
+        m_lastStatement = {};
         m_grid->reload();
         DateField *field =
             problem == GoodsQuery::Problem::ToDate ? m_queryBox->toDate() : m_queryBox->fromDate();
@@ -124,6 +136,53 @@ bool GoodsList::runQuery() {
     loadInto(statement->text, statement->binds);
     emit salePanelShouldHide();
     return true;
+}
+
+void GoodsList::showChangedRow(qint64 id, Step step) {
+    // "全部记录" over a list that a "查询" made lists other rows: that is the whole list again.
+    if (step == Step::All && m_lastStatement.text != m_query.listStatement()) {
+        showAll();
+        return;
+    }
+    if (m_lastStatement.text.isEmpty()) return; // nothing listed: no statement to follow
+    Dataset changed;
+    const GoodsStatement narrowed = goodsrefresh::narrowedToRow(m_lastStatement, id);
+    if (!changed.load(m_database, narrowed.text, narrowed.binds) || changed.rowCount() > 1) {
+        reloadAs(step);
+        return;
+    }
+    const int before = m_goods.rowOfId(id);
+    const int countBefore = m_goods.rowCount();
+    if (changed.rowCount() == 1) {
+        if (!m_goods.putRow(changed, 0)) {
+            reloadAs(step);
+            return;
+        }
+    } else {
+        m_goods.dropRow(id);
+    }
+    if (step == Step::All) fillDropDowns();
+    const int current = step == Step::All ? m_goods.rowCount() - 1 : 0;
+    m_goods.setCurrentRow(current);
+    // A row that kept its place is drawn again alone; any other change lays the rows out anew.
+    if (before >= 0 && m_goods.rowCount() == countBefore && m_goods.rowOfId(id) == before) {
+        m_grid->refreshRow(before);
+        m_grid->setCurrentRow(m_goods.currentRow());
+    } else {
+        m_grid->reload();
+    }
+    emit listLoaded();
+    emit salePanelShouldHide();
+}
+
+void GoodsList::reloadAs(Step step) {
+    if (step == Step::All) {
+        showAll();
+        return;
+    }
+    const GoodsStatement statement = m_lastStatement;
+    loadInto(statement.text, statement.binds);
+    emit salePanelShouldHide();
 }
 
 void GoodsList::clearConditions() {

@@ -40,6 +40,23 @@ class GoodsList : public QObject {
     void attachZeroStockBox(QCheckBox *box);
     QCheckBox *zeroStockBox() const { return m_zeroStock; }
 
+    // What a window does to the list after it wrote one goods row: "查询" (the first row becomes the
+    // current) or "全部记录" (the drop-downs are refilled, the last row becomes the current).
+    enum class Step { Query, All };
+
+    // While one lives, "全部记录" only notes that it was asked for; it runs once as the last one goes.
+    // For a chain of steps that each list every row (the login's), of which only the last is seen.
+    class LoadBatch {
+      public:
+        explicit LoadBatch(GoodsList &list) : m_list(list) { ++m_list.m_batches; }
+        ~LoadBatch();
+        LoadBatch(const LoadBatch &) = delete;
+        LoadBatch &operator=(const LoadBatch &) = delete;
+
+      private:
+        GoodsList &m_list;
+    };
+
     // The statement the list was last loaded with ("全部记录" or "查询").
     const GoodsStatement &lastStatement() const { return m_lastStatement; }
 
@@ -60,6 +77,12 @@ class GoodsList : public QObject {
     void applyLoginZeroStockPreference(bool hidden);
     // After the owner removed or posted rows of the dataset: the grid and its totals follow.
     void refreshGrid();
+    // After goods row `id` was written or deleted: the list shows what running its statement again
+    // would show (the same rows in the same order, totals, title-click order kept) by reading that one
+    // row through the statement and putting it in place, taking it out, or adding it. Where the
+    // engine's order cannot be repeated, the statement runs again. "全部记录" over a list that a "查询"
+    // made runs in full: the list changes its statement.
+    void showChangedRow(qint64 id, Step step);
     // What a double click on a row does, from the keyboard: the row becomes the current and the
     // clicked one, then it is opened for a sale.
     void activateRow(int row);
@@ -80,6 +103,8 @@ class GoodsList : public QObject {
   private:
     void fillDropDowns();
     void loadInto(const QString &statement, const QVariantList &binds);
+    // Runs the list's statement again, as the step does.
+    void reloadAs(Step step);
     void onZeroStockToggled(bool ticked);
     void onThresholdEdited(const QString &text);
     void onTitleClick(const QString &sortOrder);
@@ -100,4 +125,6 @@ class GoodsList : public QObject {
     QPointer<QCheckBox> m_zeroStock;
     double m_thresholdValue = 5;
     qint64 m_lastClickedId = -1;
+    int m_batches = 0;
+    bool m_showAllPending = false;
 };

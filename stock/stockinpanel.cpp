@@ -268,13 +268,14 @@ void StockInPanel::newEntry() {
     if (!checkRequired()) return;
     const auto made = makeRow(stockin::Purpose::NewEntry);
     if (!made) return;
-    if (!stockin::insertRow(m_database, *made)) {
+    qint64 id = -1;
+    if (!stockin::insertRow(m_database, *made, &id)) {
         Dialogs::instance().error(this, m_database.errorText());
         return;
     }
     emit succeeded(QStringLiteral("数据入库成功..."));
     clear();
-    m_goods.showAll();
+    m_goods.showChangedRow(id, GoodsList::Step::All);
     m_change->setEnabled(false);
     // The panel stays open for the next entry, which starts with its name.
     m_name->setFocus(Qt::OtherFocusReason);
@@ -305,7 +306,7 @@ void StockInPanel::change() {
         Dialogs::instance().error(this, m_database.errorText());
         return;
     }
-    m_goods.showAll();
+    m_goods.showChangedRow(m_loadedId, GoodsList::Step::All);
     hide();
     emit succeeded(QStringLiteral("修改数据成功..."));
     clear();

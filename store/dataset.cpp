@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <numeric>
 #include <sqlite3.h>
+#include <string_view>
 
 namespace {
 Dataset::Kind kindOfDeclaration(const char *declared) {
@@ -118,8 +119,9 @@ class DatasetLoader {
         if (rc != SQLITE_DONE) return false;
         (void)db;
         set.m_physicalRows = rows;
-        set.m_order.resize(static_cast<std::size_t>(rows));
-        std::iota(set.m_order.begin(), set.m_order.end(), 0);
+        set.m_base.resize(static_cast<std::size_t>(rows));
+        std::iota(set.m_base.begin(), set.m_base.end(), 0);
+        set.m_order = set.m_base;
         set.m_current = rows > 0 ? 0 : -1;
         return true;
     }
@@ -255,12 +257,8 @@ void Dataset::setCurrentRow(int row) {
     m_current = row >= 0 && row < rowCount() ? row : -1;
 }
 
-void Dataset::sort(const QString &order) {
-    struct Key {
-        int column;
-        bool descending;
-    };
-    std::vector<Key> keys;
+std::vector<Dataset::SortKey> Dataset::sortKeys(const QString &order) const {
+    std::vector<SortKey> keys;
     for (const QString &part : order.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(QLatin1Char(' '));
         QString field = words.value(0);
@@ -272,43 +270,154 @@ void Dataset::sort(const QString &order) {
             words.size() > 1 && words[1].compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
         keys.push_back({column, descending});
     }
+    return keys;
+}
+
+namespace {
+template <typename T> int threeWay(const T &a, const T &b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+} // namespace
+
+int Dataset::compareRows(int a, int b, const std::vector<SortKey> &keys, TextOrder texts) const {
+    static const QCollator collator = [] {
+        QCollator made;
+        made.setNumericMode(false);
+        return made;
+    }();
+    for (const SortKey &key : keys) {
+        const auto &col = m_columns[key.column];
+        int result = 0;
+        if (col.nulls[a] != col.nulls[b]) {
+            result = col.nulls[a] ? -1 : 1; // NULL first, as the engine orders them
+        } else if (!col.nulls[a]) {
+            switch (col.kind) {
+            case Kind::Number:
+                result = threeWay(col.numbers[a], col.numbers[b]);
+                break;
+            case Kind::Integer:
+                result = threeWay(col.integers[a], col.integers[b]);
+                break;
+            case Kind::Text: {
+                const std::string_view left(m_arena.data() + col.textStart[a], col.textLength[a]);
+                const std::string_view right(m_arena.data() + col.textStart[b], col.textLength[b]);
+                if (texts == TextOrder::Bytes) {
+                    result = threeWay(left, right);
+                } else {
+                    result = collator.compare(QString::fromUtf8(left.data(), qsizetype(left.size())),
+                                              QString::fromUtf8(right.data(), qsizetype(right.size())));
+                }
+                break;
+            }
+            }
+        }
+        if (result != 0) return key.descending ? -result : result;
+    }
+    return 0;
+}
+
+void Dataset::sort(const QString &order) {
+    const std::vector<SortKey> keys = sortKeys(order);
     const qint64 currentId = id(m_current);
     m_sortOrder = order;
-    std::sort(m_order.begin(), m_order.end());
-    if (!keys.empty()) {
-        QCollator collator;
-        collator.setNumericMode(false);
-        auto compare = [&](int a, int b) {
-            for (const Key &key : keys) {
-                const auto &col = m_columns[key.column];
-                int result = 0;
-                if (col.nulls[a] != col.nulls[b]) {
-                    result = col.nulls[a] ? -1 : 1; // NULL first, as the engine orders them
-                } else if (!col.nulls[a]) {
-                    switch (col.kind) {
-                    case Kind::Number:
-                        result =
-                            col.numbers[a] < col.numbers[b] ? -1 : (col.numbers[b] < col.numbers[a] ? 1 : 0);
-                        break;
-                    case Kind::Integer:
-                        result = col.integers[a] < col.integers[b]
-                                     ? -1
-                                     : (col.integers[b] < col.integers[a] ? 1 : 0);
-                        break;
-                    case Kind::Text:
-                        result = collator.compare(
-                            QString::fromUtf8(m_arena.data() + col.textStart[a], col.textLength[a]),
-                            QString::fromUtf8(m_arena.data() + col.textStart[b], col.textLength[b]));
-                        break;
-                    }
-                }
-                if (result != 0) return key.descending ? result > 0 : result < 0;
-            }
-            return false;
-        };
-        std::stable_sort(m_order.begin(), m_order.end(), compare);
-    }
+    m_order = m_base;
+    if (!keys.empty())
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&](int a, int b) { return compareRows(a, b, keys, TextOrder::Language) < 0; });
     if (currentId >= 0) m_current = rowOfId(currentId);
+}
+
+int Dataset::physicalOfId(qint64 wanted) const {
+    if (m_idColumn < 0) return -1;
+    const Column &col = m_columns[m_idColumn];
+    for (const int r : m_base) {
+        if (col.nulls[r]) continue;
+        const qint64 value = col.kind == Kind::Integer  ? col.integers[r]
+                             : col.kind == Kind::Number ? static_cast<qint64>(col.numbers[r])
+                                                        : -1;
+        if (value == wanted) return r;
+    }
+    return -1;
+}
+
+void Dataset::unlist(int r) {
+    for (auto &column : m_columns) {
+        if (column.nulls[r]) continue;
+        if (column.kind == Kind::Number)
+            column.sum -= column.numbers[r];
+        else if (column.kind == Kind::Integer)
+            column.sum -= static_cast<double>(column.integers[r]);
+    }
+    m_base.erase(std::find(m_base.begin(), m_base.end(), r));
+    m_order.erase(std::find(m_order.begin(), m_order.end(), r));
+}
+
+int Dataset::appendPhysicalRow() {
+    for (auto &column : m_columns) {
+        column.nulls.push_back(true);
+        switch (column.kind) {
+        case Kind::Number:
+            column.numbers.push_back(0.0);
+            break;
+        case Kind::Integer:
+            column.integers.push_back(0);
+            break;
+        case Kind::Text:
+            column.textStart.push_back(0);
+            column.textLength.push_back(0);
+            break;
+        }
+    }
+    return m_physicalRows++;
+}
+
+bool Dataset::putRow(const Dataset &source, int sourceRow) {
+    if (sourceRow < 0 || sourceRow >= source.rowCount() || source.fieldNames() != fieldNames()) return false;
+    const std::vector<SortKey> statementKeys = sortKeys(m_statementOrder);
+    if (statementKeys.empty()) return false;
+    const qint64 currentId = id(m_current);
+    const qint64 rowId = source.id(sourceRow);
+    if (const int listed = physicalOfId(rowId); listed >= 0) unlist(listed);
+    // A fresh physical row: the texts of the old one stay in the arena until the next load.
+    const int r = appendPhysicalRow();
+    for (int c = 0; c < columnCount(); ++c)
+        setCell(m_columns[c], r, source.value(sourceRow, c));
+    // Equal keys keep the engine's order of the rows, which is that of their IDs.
+    const auto base = std::upper_bound(m_base.begin(), m_base.end(), r, [&](int a, int b) {
+        return compareRows(a, b, statementKeys, TextOrder::Bytes) < 0;
+    });
+    const auto baseRank = base - m_base.begin();
+    m_base.insert(base, r);
+    const std::vector<SortKey> displayKeys = sortKeys(m_sortOrder);
+    if (displayKeys.empty()) {
+        m_order.insert(m_order.begin() + baseRank, r);
+    } else {
+        // A title click sorts stably over the statement's order: ties go by the place in it.
+        std::vector<int> rank(static_cast<std::size_t>(m_physicalRows), 0);
+        for (std::size_t i = 0; i < m_base.size(); ++i)
+            rank[static_cast<std::size_t>(m_base[i])] = static_cast<int>(i);
+        const auto shown = std::lower_bound(m_order.begin(), m_order.end(), r, [&](int a, int b) {
+            const int byKeys = compareRows(a, b, displayKeys, TextOrder::Language);
+            return byKeys != 0 ? byKeys < 0 : rank[a] < rank[b];
+        });
+        m_order.insert(shown, r);
+    }
+    m_current = currentId >= 0 ? rowOfId(currentId) : -1;
+    if (m_current < 0 && rowCount() > 0) m_current = 0;
+    return true;
+}
+
+void Dataset::dropRow(qint64 rowId) {
+    const int listed = physicalOfId(rowId);
+    if (listed < 0) return;
+    const int oldCurrent = m_current;
+    const qint64 currentId = id(m_current);
+    unlist(listed);
+    // The current row taken out: its place goes to the row after it, as after a deletion.
+    if (currentId == rowId)
+        m_current = rowCount() > 0 ? std::min(oldCurrent, rowCount() - 1) : -1;
+    else
+        m_current = currentId >= 0 ? rowOfId(currentId) : -1;
 }
 
 bool Dataset::post(Database &database, const QString &table, qint64 rowId, const QStringList &fields,
@@ -366,21 +475,13 @@ bool Dataset::remove(Database &database, const QString &table, qint64 rowId) {
         return false;
     const int row = rowOfId(rowId);
     if (row < 0) return true;
-    const int r = physical(row);
-    for (auto &column : m_columns) {
-        if (column.nulls[r]) continue;
-        if (column.kind == Kind::Number)
-            column.sum -= column.numbers[r];
-        else if (column.kind == Kind::Integer)
-            column.sum -= static_cast<double>(column.integers[r]);
-    }
-    m_order.erase(m_order.begin() + row);
+    unlist(physical(row));
     if (m_current >= rowCount()) m_current = rowCount() - 1;
     return true;
 }
 
 std::size_t Dataset::memoryBytes() const {
-    std::size_t bytes = m_arena.capacity() + m_order.capacity() * sizeof(int);
+    std::size_t bytes = m_arena.capacity() + (m_base.capacity() + m_order.capacity()) * sizeof(int);
     for (const auto &column : m_columns) {
         bytes += column.numbers.capacity() * sizeof(double) + column.integers.capacity() * sizeof(qint64) +
                  column.textStart.capacity() * sizeof(std::uint32_t) +

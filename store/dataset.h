@@ -61,6 +61,19 @@ class Dataset {
     // Deletes one row of a table by its ID and drops it from the snapshot.
     bool remove(Database &database, const QString &table, qint64 id);
 
+    // Keeping the snapshot in step with one changed row instead of running the statement again.
+    // The order the statement lists its rows in, as sort keys ("day1, ID"; "ID"; empty when unknown),
+    // compared as the engine compares them: NULL first, numbers before texts, texts by their bytes.
+    void setStatementOrder(const QString &order) { m_statementOrder = order; }
+    QString statementOrder() const { return m_statementOrder; }
+    // Puts row `sourceRow` of `source` (a set of the same columns, read by the same statement) into the
+    // list, in place of the listed row with its ID if there is one: at the place the statement's order
+    // gives it, and shown where the current sort puts it. The totals follow; the current row stays on
+    // its ID. False (nothing changed) when the statement's order is unknown or the columns differ.
+    bool putRow(const Dataset &source, int sourceRow);
+    // Takes the row with this ID out of the list (not out of the table), the totals with it.
+    void dropRow(qint64 id);
+
     // Memory held by the rows, for the benchmarks.
     std::size_t memoryBytes() const;
 
@@ -77,13 +90,29 @@ class Dataset {
     };
     friend class DatasetLoader;
 
+    struct SortKey {
+        int column;
+        bool descending;
+    };
     int physical(int row) const { return m_order[row]; }
     void setCell(Column &column, int physicalRow, const QVariant &value);
     void appendText(Column &column, const char *bytes, std::uint32_t length);
+    std::vector<SortKey> sortKeys(const QString &order) const;
+    // The physical row listed with this ID, or -1.
+    int physicalOfId(qint64 id) const;
+    void unlist(int physicalRow);
+    int appendPhysicalRow();
+    // Texts by their bytes, as the engine orders them, or as the user's language sorts them (a title
+    // click).
+    enum class TextOrder { Bytes, Language };
+    // Three-way comparison of two physical rows by the keys.
+    int compareRows(int a, int b, const std::vector<SortKey> &keys, TextOrder texts) const;
 
     std::vector<Column> m_columns;
     std::string m_arena;
-    std::vector<int> m_order; // listed rows, in display order, as physical row numbers
+    std::vector<int> m_base;  // listed rows, in the statement's order, as physical row numbers
+    std::vector<int> m_order; // the same rows in display order
+    QString m_statementOrder;
     int m_physicalRows = 0;
     int m_idColumn = -1;
     int m_current = -1;

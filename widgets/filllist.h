@@ -7,3 +7,12 @@ class QString;
 // Clears the drop-down's text and items, then lists the values; false (the engine's message shown
 // through Dialogs) when the query fails, leaving the drop-down empty.
 bool fillListFromColumn(Database &database, QComboBox *comboBox, const QString &column, const QString &table);
+
+// The same list, read when the user first comes to the drop-down (its focus, a click, the wheel) rather
+// than at once: a shop with a hundred thousand goods rows refills several lists at each "全部记录",
+// and most of them are never opened before the next refill. The drop-down is emptied now; the text typed
+// or set into it later is kept when the values arrive.
+void fillListFromColumnWhenOpened(Database &database, QComboBox *comboBox, const QString &column,
+                                  const QString &table);
+// Whether the drop-down still waits for its values; it reads them now when it does.
+bool fillPendingList(QComboBox *comboBox);

@@ -20,9 +20,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -74,6 +76,22 @@ TEST_F(ShopTest, TheSuperAdministratorsLoginListsTheGoodsAndKeepsEveryCommandAnd
         EXPECT_TRUE(command(name)->isVisible()) << name;
     for (const char *field : {"1", "3", "8"})
         EXPECT_TRUE(grid()->isColumnVisible(QString::fromLatin1(field))) << field;
+}
+
+TEST_F(ShopTest, ALoginThatHidesZeroStockReadsTheListOnceWithTheStockedStatement) {
+    ASSERT_TRUE(env.database().execute(QStringLiteral("update data set [7]=0 where a=?"), {u("鼠标")}));
+    QString error;
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("n0"), QStringLiteral("no"), &error));
+    QSignalSpy loads(shop->goods(), &GoodsList::listLoaded);
+    logIn(u("超级管理员"));
+    EXPECT_EQ(loads.count(), 1) << "the box, the preference and the login each ask for the whole list";
+    EXPECT_EQ(shop->goods()->lastStatement().text,
+              QStringLiteral("select * from data where [7]<>0 order by day1"));
+    EXPECT_TRUE(window->findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->isChecked());
+    ASSERT_EQ(shop->goods()->goods().rowCount(), 1);
+    EXPECT_EQ(shop->goods()->goods().text(0, QStringLiteral("a")), u("电脑"));
+    EXPECT_EQ(shop->goods()->goods().currentRow(), 0);
+    EXPECT_EQ(SettingsStore::instance().read(QStringLiteral("n0")), QStringLiteral("no"));
 }
 
 TEST_F(ShopTest, AnOrdinaryUserLosesTheRestrictedCommandsAndColumnsAlsoAfterALaterShow) {

@@ -319,3 +319,33 @@ TEST_F(ShopSalesTest, NewEntriesFollowOneAnotherFromTheKeyboard) {
 }
 
 } // namespace
+
+TEST_F(ShopSalesTest, AConfirmedSaleShowsItsRowInTheListItShowedWithoutReadingTheOthers) {
+    ASSERT_TRUE(
+        env.database().execute(QStringLiteral("update data set day1='2014-08-02' where ID=?"), {mouse}));
+    start();
+    // "全部记录" made the list: by stock-in date, the mouse last.
+    ASSERT_EQ(shop->goods()->lastStatement().text, QStringLiteral("select * from data order by day1"));
+    ASSERT_EQ(list().id(list().rowCount() - 1), mouse);
+    const double stockTotal = list().total(QStringLiteral("7"));
+    doubleClickRow(computer);
+    child("Edit35")->setText(QStringLiteral("2"));
+    // Changed behind the list's back: only a whole reload would show it.
+    ASSERT_TRUE(env.database().execute(QStringLiteral("update data set z='unseen' where ID=?"), {mouse}));
+    child<QToolButton>("Image3")->click();
+    ASSERT_EQ(stored(computer, "[7]").toDouble(), 3);
+
+    EXPECT_EQ(shop->goods()->lastStatement().text, QStringLiteral("select * from data order by day1"));
+    EXPECT_EQ(list().rowCount(), 3);
+    EXPECT_EQ(list().number(rowOf(computer), QStringLiteral("7")), 3);
+    EXPECT_EQ(list().number(rowOf(computer), QStringLiteral("5")), 2);
+    EXPECT_DOUBLE_EQ(list().total(QStringLiteral("7")), stockTotal - 2);
+    EXPECT_EQ(list().text(rowOf(mouse), QStringLiteral("z")), QString()) << "the list was read again";
+    EXPECT_EQ(list().id(list().rowCount() - 1), mouse);
+    EXPECT_EQ(grid()->currentRow(), 0);
+    EXPECT_EQ(grid()
+                  ->model()
+                  ->data(grid()->model()->index(rowOf(computer), grid()->columnOfField(QStringLiteral("7"))))
+                  .toString(),
+              QStringLiteral("3"));
+}

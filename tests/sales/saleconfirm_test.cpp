@@ -42,7 +42,7 @@ class SaleConfirmTest : public SalePanelFixture {
 };
 
 TEST_F(SaleConfirmTest, ASaleOfThreeIsStoredAndTheRestOfTheProgramIsTold) {
-    QSignalSpy requery(panel, &SalePanel::goodsShouldRequery);
+    QSignalSpy requery(panel, &SalePanel::goodsRowChanged);
     QSignalSpy saved(panel, &SalePanel::saleSaved);
     QSignalSpy summary(panel, &SalePanel::goodsSummaryShouldRefresh);
     QSignalSpy month(panel, &SalePanel::salesMonthShouldShow);
@@ -64,7 +64,8 @@ TEST_F(SaleConfirmTest, ASaleOfThreeIsStoredAndTheRestOfTheProgramIsTold) {
     EXPECT_FALSE(panel->isVisible());
     ASSERT_EQ(banners.count(), 1);
     EXPECT_EQ(banners[0][0].toString(), QStringLiteral("销售数据保存成功..."));
-    EXPECT_EQ(requery.count(), 1);
+    ASSERT_EQ(requery.count(), 1);
+    EXPECT_EQ(requery[0][0].toLongLong(), goodsId);
     ASSERT_EQ(saved.count(), 1);
     EXPECT_EQ(saved[0][0].toString(), QStringLiteral("张三"));
     EXPECT_EQ(saved[0][1].toString(), QStringLiteral("20140812001"));
@@ -205,7 +206,7 @@ TEST_F(SaleConfirmTest, FieldChecksStopTheConfirmWithoutStoringAnything) {
 TEST_F(SaleConfirmTest, AFailedWriteIsReportedAndLeavesGoodsRowAndPanelAsTheyWere) {
     ASSERT_TRUE(w.db.execute(QStringLiteral("create trigger refuse before insert on data1 "
                                             "begin select raise(abort, 'no room for sales'); end")));
-    QSignalSpy requery(panel, &SalePanel::goodsShouldRequery);
+    QSignalSpy requery(panel, &SalePanel::goodsRowChanged);
     open();
     customer()->setEditText(QStringLiteral("张三"));
     sell(QStringLiteral("3"));

@@ -134,20 +134,27 @@ TEST_F(GoodsListTest, ShowAllListsEveryRowRefillsTheDropDownsAndGoesToTheLastRow
     EXPECT_EQ(w.list->goods().currentRow(), 1);
     EXPECT_EQ(hides.count(), 1);
     EXPECT_EQ(box->nameInitials()->text(), QStringLiteral("zzz"));
+    for (QComboBox *b : {box->category(), box->supplier(), w.panel->name(), w.panel->model(), w.panel->code(),
+                         w.panel->category(), w.panel->supplier()})
+        EXPECT_EQ(b->currentText(), QString()) << qPrintable(b->objectName());
+    // The values are read as the user comes to a drop-down; a text set before that stays.
+    w.panel->show();
+    w.panel->model()->setEditText(QStringLiteral("大号"));
     const auto items = [](QComboBox *b) {
+        b->setFocus(Qt::TabFocusReason);
+        EXPECT_TRUE(b->hasFocus()) << qPrintable(b->objectName());
         QStringList list;
         for (int i = 0; i < b->count(); ++i)
             list << b->itemText(i);
         return list;
     };
+    EXPECT_EQ(items(w.panel->model()), QStringList{QStringLiteral("标准")});
+    EXPECT_EQ(w.panel->model()->currentText(), QStringLiteral("大号"));
     EXPECT_EQ(items(box->category()), (QStringList{QStringLiteral("文具"), QStringLiteral("电子")}));
     EXPECT_EQ(items(box->supplier()), (QStringList{QStringLiteral("华联电子"), QStringLiteral("宏达")}));
     EXPECT_EQ(items(w.panel->name()), (QStringList{QStringLiteral("乙"), QStringLiteral("甲")}));
     EXPECT_EQ(items(w.panel->category()), items(box->category()));
     EXPECT_EQ(items(w.panel->supplier()), items(box->supplier()));
-    for (QComboBox *b : {box->category(), box->supplier(), w.panel->name(), w.panel->model(), w.panel->code(),
-                         w.panel->category(), w.panel->supplier()})
-        EXPECT_EQ(b->currentText(), QString()) << qPrintable(b->objectName());
 }
 
 TEST_F(GoodsListTest, EachKeystrokeInAFilterFieldRunsTheQuery) {

@@ -139,7 +139,8 @@ TEST_F(StockInPanelTest, ANewEntryStoresTheTrimmedRowAndGetsReadyForTheNext) {
     EXPECT_FALSE(panel->changeButton()->isEnabled());
     // The drop-downs are empty and offer the values just stored; the list stands on the new row.
     EXPECT_TRUE(panel->name()->currentText().isEmpty());
-    EXPECT_GE(panel->name()->findText(QStringLiteral("电脑")), 0);
+    EXPECT_GE(panel->name()->findText(QStringLiteral("电脑")), 0) << "the name has the focus";
+    panel->supplier()->setFocus(Qt::TabFocusReason);
     EXPECT_GE(panel->supplier()->findText(QStringLiteral("华联")), 0);
     EXPECT_EQ(w.list->currentId(), id);
 }

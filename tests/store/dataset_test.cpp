@@ -129,3 +129,27 @@ TEST(Routines, FillListPutsNullThenEmptyFirst) {
     EXPECT_EQ(*values, (QStringList{QString(), QString(), QStringLiteral("东方"), QStringLiteral("华联")}));
     EXPECT_FALSE(routines::columnValues(db, QStringLiteral("nosuch"), QStringLiteral("data")).has_value());
 }
+
+TEST(Routines, TheIndexWalkGivesTheGroupedListOfTheCustomerNames) {
+    TestEnv env;
+    Database &db = env.database();
+    // data1.g has its index; names with a shared start, a blank, NULL, an empty text and repeats.
+    for (const QVariant &name :
+         {QVariant(QStringLiteral("张三")), QVariant(), QVariant(QString::fromLatin1("")),
+          QVariant(QStringLiteral("张三丰")), QVariant(QStringLiteral("张三")),
+          QVariant(QStringLiteral(" 李四")), QVariant(QStringLiteral("Zoe")), QVariant(QStringLiteral("abc")),
+          QVariant()})
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (g) values (?)"), {name}));
+    const auto walked = routines::indexedColumnValues(db, QStringLiteral("g"), QStringLiteral("data1"));
+    const auto grouped = routines::columnValues(db, QStringLiteral("g"), QStringLiteral("data1"));
+    ASSERT_TRUE(walked.has_value());
+    ASSERT_TRUE(grouped.has_value());
+    EXPECT_EQ(*walked, *grouped);
+    EXPECT_EQ(walked->size(), 7);
+    EXPECT_EQ(routines::indexedColumnValues(db, QStringLiteral("g"), QStringLiteral("data1"), 3), *grouped)
+        << "more names than steps";
+    ASSERT_TRUE(db.execute(QStringLiteral("delete from data1")));
+    EXPECT_EQ(routines::indexedColumnValues(db, QStringLiteral("g"), QStringLiteral("data1")), QStringList());
+    EXPECT_FALSE(
+        routines::indexedColumnValues(db, QStringLiteral("nosuch"), QStringLiteral("data1")).has_value());
+}
