@@ -1,7 +1,9 @@
 #include "app/shop.h"
 
 #include "app/mainwindow.h"
+#include "app/shopexport.h"
 #include "app/shopmaintenance.h"
+#include "app/shopprinting.h"
 #include "app/shopreports.h"
 #include "app/shopupgrade.h"
 #include "sales/salepanel.h"
@@ -30,7 +32,9 @@ Shop::Shop(Database &database, MainWindow &window)
     wireKeyboard();
     m_maintenance = new ShopMaintenance(m_database, *this);
     m_reports = new ShopReports(m_database, *this);
+    m_printing = new ShopPrinting(m_database, *this);
     m_upgrade = new ShopUpgrade(*this);
+    m_export = new ShopExport(*this);
 }
 
 Shop::~Shop() = default;

@@ -11,7 +11,9 @@ class GoodsViewPreferences;
 class LoginWindow;
 class MainWindow;
 class SalePanel;
+class ShopExport;
 class ShopMaintenance;
+class ShopPrinting;
 class ShopReports;
 class ShopUpgrade;
 class StockInPanel;
@@ -32,6 +34,7 @@ class Shop : public QObject {
     LoginWindow *login() const { return m_login; }
     ShopMaintenance *maintenance() const { return m_maintenance; }
     ShopReports *reports() const { return m_reports; }
+    ShopPrinting *printing() const { return m_printing; }
     ShopUpgrade *upgrade() const { return m_upgrade; }
     // The user who logged in, as typed into the login window; empty before the login.
     QString currentUser() const;
@@ -66,5 +69,7 @@ class Shop : public QObject {
     bool m_loginShowing = false;
     ShopMaintenance *m_maintenance = nullptr;
     ShopReports *m_reports = nullptr;
+    ShopPrinting *m_printing = nullptr;
     ShopUpgrade *m_upgrade = nullptr;
+    ShopExport *m_export = nullptr;
 };

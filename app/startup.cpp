@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "printing/songfont.h"
 #include "store/database.h"
 #include "widgets/dialogs.h"
 
@@ -16,7 +17,7 @@ void setUpApplication(QApplication &app) {
     QApplication::setApplicationName(QStringLiteral("嘉穗进销存"));
     QApplication::setOrganizationName(QStringLiteral("tuomei"));
     QApplication::setApplicationVersion(QStringLiteral("4.3.9.1"));
-    QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"));
+    printing::substituteSongFace();
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPointSize(9);
     app.setFont(font);

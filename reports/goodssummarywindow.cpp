@@ -28,8 +28,6 @@ GoodsSummaryWindow::GoodsSummaryWindow(Database &database, QWidget *parent)
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
     auto *excel = new QAction(QStringLiteral("导出Excel"), m_menu);
     excel->setObjectName(QStringLiteral("Excel1"));
-    // The export comes with the Excel export; until then the item is there but does nothing.
-    excel->setEnabled(false);
     auto *print = new QAction(QStringLiteral("打 印"), m_menu);
     print->setObjectName(QStringLiteral("N1"));
     m_menu->addAction(excel);

@@ -40,8 +40,10 @@ std::optional<QStringList> SalesCategories::values(Database &database) {
         m_valid = true;
     } else if (lastId > m_lastId) {
         std::vector<Entry> added;
-        if (!read(database, QStringLiteral("select distinct d from data1 where ID>? order by d"), {m_lastId},
-                  added))
+        // Both ends given: the engine then reads the few new records by their IDs rather than every
+        // entry of the category index.
+        if (!read(database, QStringLiteral("select distinct d from data1 where ID>? and ID<=? order by d"),
+                  {m_lastId, lastId}, added))
             return std::nullopt;
         for (const Entry &entry : added) {
             const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), entry);

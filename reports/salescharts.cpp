@@ -50,10 +50,15 @@ Result run(Database &database, const std::optional<SalesStatement> &statement) {
 std::optional<SalesStatement> monthlyStatement(const QString &year, Measure measure) {
     const auto y = wholeNumber(year, 1, 9998);
     if (!y) return std::nullopt;
-    return SalesStatement{QStringLiteral("select month([day1]) as 月份,") + sumOf(measure) +
-                              QStringLiteral(" as 总量 from data1 where day1>=? and day1<? group by "
-                                             "month([day1]) order by month([day1])"),
-                          {dateText(*y, 1, 1), dateText(*y + 1, 1, 1)}};
+    // Added up per day first, in the order of the date index that holds the figures, and then per
+    // month over those few hundred days: grouped by month straight away, the engine would sort every
+    // record of the year. A date text without a month still forms its own group, as it did.
+    return SalesStatement{
+        QStringLiteral("select month([day1]) as 月份,sum(当日总量) as 总量 from (select day1,") +
+            sumOf(measure) +
+            QStringLiteral(" as 当日总量 from data1 where day1>=? and day1<? group by day1) "
+                           "group by month([day1]) order by month([day1])"),
+        {dateText(*y, 1, 1), dateText(*y + 1, 1, 1)}};
 }
 
 std::optional<SalesStatement> dailyStatement(const QString &year, const QString &month, Measure measure) {

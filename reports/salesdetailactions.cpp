@@ -122,6 +122,22 @@ void SalesDetailWindow::takeSale(const QString &customer, const QString &saleNum
     m_slipNumber->setText(saleNumber);
 }
 
+bool SalesDetailWindow::listTicket(const QString &saleNumber) {
+    const SalesStatement ticket = salesqueries::ticket(saleNumber);
+    m_panel->hide();
+    const bool loaded = load(ticket.text, ticket.binds);
+    if (m_sales.rowCount() > 0) m_grid->setCurrentRow(0);
+    return loaded;
+}
+
+void SalesDetailWindow::previewSlip() {
+    if (m_slipNumber->text().isEmpty()) {
+        Dialogs::instance().information(this, QStringLiteral("点选要打印的某行记录"));
+        return;
+    }
+    if (listTicket(m_slipNumber->text())) emit slipPreviewRequested(m_slipNumber->text());
+}
+
 void SalesDetailWindow::onTitleClick(const QString &order) {
     m_panel->hide();
     m_sales.sort(order);

@@ -61,6 +61,12 @@ void SalesDetailWindow::buildLayout() {
     auto *slipLayout = new QHBoxLayout(slip);
     slipLayout->addWidget(new QLabel(QStringLiteral("销售单号："), slip));
     slipLayout->addWidget(m_slipNumber);
+    m_slipSearch = new QPushButton(QStringLiteral("查 询"), slip);
+    m_slipSearch->setObjectName(QStringLiteral("Button20"));
+    m_slipPreview = new QPushButton(QStringLiteral("销售单预览"), slip);
+    m_slipPreview->setObjectName(QStringLiteral("Button5"));
+    slipLayout->addWidget(m_slipSearch);
+    slipLayout->addWidget(m_slipPreview);
     m_customer = new QLineEdit(page);
     m_customer->setObjectName(QStringLiteral("Edit17"));
     m_customer->hide();
@@ -99,8 +105,8 @@ void SalesDetailWindow::buildMenu() {
     add("N7", "修 改 ");
     QAction *remove = add("N2", "删 除");
     remove->setShortcut(QKeySequence(Qt::Key_Delete));
-    // The export comes with the Excel export; until then the item is there but does nothing.
-    add("Excel1", "导出Excel")->setEnabled(false);
+    QAction *excel = add("Excel1", "导出Excel");
+    excel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     QAction *print = add("N4", "打 印");
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     m_menu->addSeparator();
@@ -123,7 +129,7 @@ void SalesDetailWindow::buildMenu() {
     m_menu->addSeparator();
     add("N3", "全部显示");
     // The shortcuts work while the window is active; a hidden item (a restricted user's) does nothing.
-    for (QAction *action : {remove, print}) {
+    for (QAction *action : {remove, excel, print}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -150,6 +156,9 @@ void SalesDetailWindow::wireControls() {
     connect(m_filters->allButton(), &QPushButton::clicked, this, &SalesDetailWindow::showAllRecords);
     connect(m_filters->returnsSearch(), &QPushButton::clicked, this, [this] { searchReturns(); });
     connect(m_filters->allReturns(), &QPushButton::clicked, this, &SalesDetailWindow::showAllReturns);
+
+    connect(m_slipSearch, &QPushButton::clicked, this, [this] { listTicket(m_slipNumber->text()); });
+    connect(m_slipPreview, &QPushButton::clicked, this, &SalesDetailWindow::previewSlip);
 
     connect(m_panel, &SalesRecordPanel::changeRequested, this, &SalesDetailWindow::changeRecord);
     connect(m_panel, &SalesRecordPanel::deleteRequested, this, &SalesDetailWindow::deleteRecord);

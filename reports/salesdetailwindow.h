@@ -16,6 +16,7 @@ class DataGrid;
 class QAction;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QTabWidget;
 class SalesChartsTab;
 class SalesFilterBox;
@@ -39,8 +40,10 @@ class SalesDetailWindow : public QDialog {
     QMenu *popupMenu() const { return m_menu; } // PopupMenu1
     // An item of the popup menu by name ("N7", "N2", "Excel1", "N4", "N19", "N5", ..., "N3").
     QAction *item(const QString &name) const;
-    QLineEdit *slipSaleNumber() const { return m_slipNumber; } // Edit2 of "销售单打印"
-    QLineEdit *customerField() const { return m_customer; }    // Edit17, unseen
+    QLineEdit *slipSaleNumber() const { return m_slipNumber; }       // Edit2 of "销售单打印"
+    QPushButton *slipSearchButton() const { return m_slipSearch; }   // Button20 "查 询"
+    QPushButton *slipPreviewButton() const { return m_slipPreview; } // Button5 "销售单预览"
+    QLineEdit *customerField() const { return m_customer; }          // Edit17, unseen
     // The statement the list was last loaded with.
     const QString &lastStatement() const { return m_lastStatement; }
     // The logged-in user, for the grid print.
@@ -62,6 +65,10 @@ class SalesDetailWindow : public QDialog {
     void changeRecord();    // "修 改" on the panel
     void deleteRecord();    // "删 除" on the panel
     void print();           // "打 印"
+    // "查 询" of "销售单打印": the records of one ticket on the list (the slip prints what it lists).
+    bool listTicket(const QString &saleNumber);
+    // "销售单预览": the ticket of Edit2 listed, then its slip asked for; an empty Edit2 is refused.
+    void previewSlip();
     // After a sale: its customer into the unseen customer field, its number into the slip's field.
     void takeSale(const QString &customer, const QString &saleNumber);
     // The sales records were replaced (a restored database): the categories are read again.
@@ -74,6 +81,8 @@ class SalesDetailWindow : public QDialog {
     void salesRecordsChanged();
     // The unseen customer field changed (the sale panel keeps it for the next sale).
     void rememberedCustomerChanged(const QString &name);
+    // The ticket of this sale number (as typed) is listed: its slip is to be previewed.
+    void slipPreviewRequested(const QString &saleNumber);
     // The window was closed (hidden).
     void windowClosed();
 
@@ -108,6 +117,8 @@ class SalesDetailWindow : public QDialog {
     SalesViewPreferences *m_view = nullptr;
     QMenu *m_menu = nullptr;
     QLineEdit *m_slipNumber = nullptr; // Edit2
+    QPushButton *m_slipSearch = nullptr;
+    QPushButton *m_slipPreview = nullptr;
     QLineEdit *m_customer = nullptr;   // Edit17
     QLineEdit *m_clickedRow = nullptr; // Edit16
     bool m_closing = false;

@@ -209,8 +209,10 @@ bool TicketView::refused(ticket::Refusal refusal) {
 
 void TicketView::printReceipt() {
     if (refused(ticket::checkReceipt(m_total->text(), m_cash->text()))) return;
+    const bool printed = !m_receiptPrinter || m_receiptPrinter(m_saleNumber);
     emit receiptPrintRequested(m_saleNumber);
-    emit nextTicketRequested();
+    // A receipt the printer did not take is still owed: the ticket stays for another try.
+    if (printed) emit nextTicketRequested();
 }
 
 void TicketView::printSlip() {

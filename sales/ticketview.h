@@ -7,6 +7,8 @@
 #include "store/dataset.h"
 #include "widgets/floatingpanel.h"
 
+#include <functional>
+
 class DataGrid;
 class Database;
 class EnterChain;
@@ -34,6 +36,12 @@ class TicketView : public FloatingPanel {
     QPushButton *slipButton() const { return m_slip; }         // BitBtn4 "销售单打印"
     QPushButton *previousButton() const { return m_previous; } // Button21 "上一单"
     QPushButton *nextButton() const { return m_next; }         // Button22 "下一单"
+
+    // What prints the receipt of a sale number: false when it could not (it says why), and the ticket
+    // then stays to be printed again. Without one the request is only signalled.
+    void setReceiptPrinter(std::function<bool(const QString &saleNumber)> printer) {
+        m_receiptPrinter = std::move(printer);
+    }
 
   public slots:
     // Lists the ticket of a sale number (the sale panel's number and customer name), whether the view
@@ -67,6 +75,7 @@ class TicketView : public FloatingPanel {
     bool refused(ticket::Refusal refusal);
 
     Database &m_database;
+    std::function<bool(const QString &)> m_receiptPrinter;
     Dataset m_lines;
     QString m_saleNumber;
     QString m_customerName;

@@ -7,7 +7,9 @@ packages=(
   libcurl4-openssl-dev libsodium-dev
   fonts-noto-cjk fonts-arphic-uming
   libgtest-dev googletest libbenchmark-dev
-  python3 unicode-data poppler-utils sqlite3 xvfb xauth x11-utils imagemagick openbox xdotool
+  python3 unicode-data poppler-utils sqlite3 openssl xvfb xauth x11-utils imagemagick openbox xdotool
+  cups printer-driver-cups-pdf
+  libreoffice-calc-nogui
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -117,6 +117,12 @@ class HttpTransfer : public QObject {
     void statusChanged(int status, const QString &text);
     void redirected(const QString &address);
 
+  protected:
+    // Called on the worker with the libcurl handle (CURL *) once the request's settings are on it and
+    // before it is first sent. Nothing here: the tests' transfers trust the certificate of their own
+    // https server through it.
+    virtual void beforeSending(void *curl) { Q_UNUSED(curl); }
+
   private:
     struct Run;
     // Runs `call` on the user-interface thread and waits; false when the transfer was aborted.
@@ -124,6 +130,7 @@ class HttpTransfer : public QObject {
     void work(const std::shared_ptr<Run> &run);
     void readFile(const std::shared_ptr<Run> &run);
     void fetch(const std::shared_ptr<Run> &run);
+    void tunnelRefused(const std::shared_ptr<Run> &run);
     bool readHeaderLine(const std::shared_ptr<Run> &run, const QByteArray &line);
     bool endOfHeaders(const std::shared_ptr<Run> &run);
     bool openBodyTarget(const std::shared_ptr<Run> &run);

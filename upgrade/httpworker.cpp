@@ -57,6 +57,9 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
         curl_easy_setopt(curl, CURLOPT_REFERER, request.referrer.toUtf8().constData());
 
     handle.addHeader(QStringLiteral("Accept: ") + request.acceptTypes);
+    // A body is sent at once, as the request is: libcurl would first wait up to a second for a
+    // "100 Continue" before a large one, and that wait would count against the send time-out.
+    handle.addHeader(QStringLiteral("Expect:"));
     for (const QString &line : request.extraHeaders)
         handle.addHeader(line);
     if (request.bypassCache) {
@@ -91,6 +94,9 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
         break;
     }
     }
+    // Through a proxy an https address is reached by a tunnel; the proxy's answer to opening it is no
+    // answer of the server's and never reaches the header reading (a refusal is looked at below).
+    curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
                      static_cast<long>(std::clamp(request.bufferSize, 1024, 512 * 1024)));
 
@@ -148,6 +154,7 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
     char errors[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errors);
 
+    beforeSending(curl);
     QString proxyUsername, proxyPassword;
     for (;;) {
         emit statusChanged(httpstatus::Connecting, httpStatusText(httpstatus::Connecting));
@@ -156,6 +163,7 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
         run->transportOk = code == CURLE_OK;
         if (!run->transportOk && run->error.isEmpty())
             run->error = QString::fromUtf8(errors[0] ? errors : curl_easy_strerror(code));
+        if (!run->transportOk && run->response.status == -1) tunnelRefused(run);
         if (!run->authPending || run->cancelled) break;
         bool tryAgain = false;
         if (run->response.status == 401) {
@@ -186,6 +194,16 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
     run->curl = nullptr;
 }
 
+void HttpTransfer::tunnelRefused(const std::shared_ptr<Run> &run) {
+    // The proxy refused to open the tunnel: its status is the answer, as it is when the proxy answers
+    // an http address itself, so that a 407 asks for the proxy's password either way.
+    long status = 0;
+    curl_easy_getinfo(static_cast<CURL *>(run->curl), CURLINFO_HTTP_CONNECTCODE, &status);
+    if (status < 300) return;
+    run->response.status = static_cast<int>(status);
+    if (status == 407 && run->proxyHandler) run->authPending = true;
+}
+
 bool HttpTransfer::readHeaderLine(const std::shared_ptr<Run> &run, const QByteArray &line) {
     if (run->cancelled) return false;
     if (line.startsWith("HTTP/")) { // a new response: a redirect's target or an answered challenge
@@ -214,7 +232,10 @@ bool HttpTransfer::endOfHeaders(const std::shared_ptr<Run> &run) {
     HttpResponse &response = run->response;
     const int status = response.status;
     const QByteArray location = run->header("location");
-    if (status / 100 == 1) return true; // an interim response; the real one follows
+    if (status / 100 == 1) { // an interim response; until the real one follows there is none
+        response.status = -1;
+        return true;
+    }
     if (status / 100 == 3 && !location.isEmpty()) {
         char *current = nullptr;
         curl_easy_getinfo(static_cast<CURL *>(run->curl), CURLINFO_EFFECTIVE_URL, &current);

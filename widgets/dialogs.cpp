@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -12,6 +13,12 @@ Dialogs *&installed() {
 
 QString titleOr(const QString &title) {
     return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+
+// As the save dialog does it: a name without an extension of its own gets the default one.
+QString withSuffix(const QString &path, const QString &suffix) {
+    if (path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QLatin1Char('.') + suffix;
 }
 } // namespace
 
@@ -54,4 +61,21 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QSt
 QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &startPath,
                                 const QString &filter) {
     return QFileDialog::getSaveFileName(parent, title, startPath, filter);
+}
+
+QString Dialogs::saveFileNameWithSuffix(QWidget *parent, const QString &title, const QString &startPath,
+                                        const QString &filter, const QString &defaultSuffix) {
+    return withSuffix(saveFileName(parent, title, startPath, filter), defaultSuffix);
+}
+
+QString QtDialogs::saveFileNameWithSuffix(QWidget *parent, const QString &title, const QString &startPath,
+                                          const QString &filter, const QString &defaultSuffix) {
+    QFileDialog dialog(parent, title, startPath, filter);
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return withSuffix(dialog.selectedFiles().value(0), defaultSuffix);
 }

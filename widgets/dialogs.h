@@ -28,6 +28,10 @@ class Dialogs {
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
                                  const QString &filter) = 0;
+    // A file to save with `defaultSuffix` added to a name that has none, and without the dialog's own
+    // question about an existing file: the caller asks its own. Empty when the user cancels.
+    virtual QString saveFileNameWithSuffix(QWidget *parent, const QString &title, const QString &startPath,
+                                           const QString &filter, const QString &defaultSuffix);
 
     void warning(QWidget *parent, const QString &text) { message(parent, Kind::Warning, text); }
     void information(QWidget *parent, const QString &text) { message(parent, Kind::Information, text); }
@@ -49,4 +53,6 @@ class QtDialogs : public Dialogs {
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,
                          const QString &filter) override;
+    QString saveFileNameWithSuffix(QWidget *parent, const QString &title, const QString &startPath,
+                                   const QString &filter, const QString &defaultSuffix) override;
 };

@@ -2,6 +2,7 @@
 // the ticket view meeting one another, and a cashier's round worked with the keyboard and a scanner.
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "printing/receipt.h"
 #include "sales/salepanel.h"
 #include "sales/ticketview.h"
 #include "stock/goodslist.h"
@@ -18,8 +19,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -281,7 +284,15 @@ TEST_F(ShopSalesTest, ACashierScansSellsTakesCashAndPrintsWithTheKeyboardAlone) 
     enter();
     EXPECT_EQ(focused(), ticket->receiptButton());
     const QString paid = sale->saleNumber();
+    const QString printed = env.file(QStringLiteral("receipt.pdf"));
+    receipt::setRedirect([&printed](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+    });
     enter();
+    receipt::setRedirect({});
+    EXPECT_TRUE(QFileInfo(printed).size() > 0) << "the receipt was printed";
+    EXPECT_TRUE(env.dialogs().texts().isEmpty()) << env.dialogs().lastText().toStdString();
     EXPECT_NE(sale->saleNumber(), paid) << "the receipt moved on to the next ticket";
     EXPECT_EQ(ticket->total()->text(), QStringLiteral("0"));
     EXPECT_EQ(focused(), code);

@@ -132,7 +132,7 @@ TEST(Database, AFirstVersionFileKeepsItsSalesAndGetsTheCustomerIndex) {
     }
     Database db;
     ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
-    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::SchemaVersion);
     EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from sqlite_master where name='data1_g'")).toInt(),
               1);
     EXPECT_EQ(db.scalar(QStringLiteral("select g from data1 where a=?"), {QStringLiteral("鼠标")}).toString(),

@@ -1,6 +1,11 @@
 #include "tests/upgrade/testserver.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QSemaphore>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -106,7 +111,12 @@ class TestConnection : public QObject {
     bool m_keepOpen = false;
 };
 
-TestHttpServer::TestHttpServer() {
+TestHttpServer::TestHttpServer() : TestHttpServer(std::optional<QSslConfiguration>()) {}
+
+TestHttpServer::TestHttpServer(const QSslConfiguration &tls)
+    : TestHttpServer(std::optional<QSslConfiguration>(tls)) {}
+
+TestHttpServer::TestHttpServer(const std::optional<QSslConfiguration> &tls) : m_tls(tls) {
     // The tests talk to 127.0.0.1 directly, whatever proxy the machine's environment names.
     for (const char *name :
          {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
@@ -121,11 +131,19 @@ TestHttpServer::~TestHttpServer() {
 }
 
 void TestHttpServer::run() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    m_port = server.serverPort();
-    QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
-        while (QTcpSocket *socket = server.nextPendingConnection())
+    std::unique_ptr<QTcpServer> server;
+    if (m_tls) {
+        auto tls = std::make_unique<QSslServer>();
+        tls->setSslConfiguration(*m_tls);
+        server = std::move(tls);
+    } else {
+        server = std::make_unique<QTcpServer>();
+    }
+    server->listen(QHostAddress::LocalHost, 0);
+    m_port = server->serverPort();
+    // An https connection is handed over once its handshake is done.
+    QObject::connect(server.get(), &QTcpServer::pendingConnectionAvailable, server.get(), [this, &server] {
+        while (QTcpSocket *socket = server->nextPendingConnection())
             new TestConnection(socket, this);
     });
     listening.release();
@@ -133,7 +151,34 @@ void TestHttpServer::run() {
 }
 
 QString TestHttpServer::url(const QString &path) const {
-    return QStringLiteral("http://127.0.0.1:") + QString::number(m_port) + path;
+    return (m_tls ? QStringLiteral("https://127.0.0.1:") : QStringLiteral("http://127.0.0.1:")) +
+           QString::number(m_port) + path;
+}
+
+std::optional<TestCertificate> makeTestCertificate(const QString &folder) {
+    const QString certificate = folder + QStringLiteral("/cert.pem");
+    const QString key = folder + QStringLiteral("/key.pem");
+    QProcess openssl;
+    openssl.start(
+        QStringLiteral("openssl"),
+        {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+         QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+         QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate, QStringLiteral("-days"),
+         QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+         QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
+        openssl.exitCode() != 0)
+        return std::nullopt;
+    QFile keyFile(key);
+    if (!keyFile.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QList<QSslCertificate> chain = QSslCertificate::fromPath(certificate);
+    const QSslKey privateKey(keyFile.readAll(), QSsl::Ec);
+    if (chain.isEmpty() || privateKey.isNull()) return std::nullopt;
+    TestCertificate made{certificate, QSslConfiguration::defaultConfiguration()};
+    made.tls.setLocalCertificate(chain.first());
+    made.tls.setPrivateKey(privateKey);
+    made.tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return made;
 }
 
 void TestHttpServer::route(const QByteArray &path, Route route) {

@@ -5,10 +5,12 @@
 #include <QList>
 #include <QMutex>
 #include <QPair>
+#include <QSslConfiguration>
 #include <QString>
 #include <QThread>
 #include <functional>
 #include <map>
+#include <optional>
 
 struct TestRequest {
     QByteArray method;
@@ -35,6 +37,8 @@ class TestHttpServer : public QThread {
     using Route = std::function<TestReply(const TestRequest &)>;
 
     TestHttpServer(); // listens on a free port before it returns
+    // An https server with this certificate and key.
+    explicit TestHttpServer(const QSslConfiguration &tls);
     ~TestHttpServer() override;
 
     quint16 port() const { return m_port; }
@@ -50,9 +54,11 @@ class TestHttpServer : public QThread {
     void run() override;
 
   private:
+    explicit TestHttpServer(const std::optional<QSslConfiguration> &tls);
     friend class TestConnection;
     TestReply answer(const TestRequest &request);
 
+    std::optional<QSslConfiguration> m_tls;
     mutable QMutex m_mutex;
     std::map<QByteArray, Route> m_routes;
     QList<TestRequest> m_requests;
@@ -75,3 +81,11 @@ class UnansweringListener {
     QList<int> m_queued; // the connections that fill the queue
     quint16 m_port = 0;
 };
+
+// A certificate for 127.0.0.1 signed by itself, made with the openssl command into `folder` (as
+// cert.pem and key.pem), for a TestHttpServer; empty when it could not be made.
+struct TestCertificate {
+    QString certificateFile;
+    QSslConfiguration tls;
+};
+std::optional<TestCertificate> makeTestCertificate(const QString &folder);
