@@ -7,10 +7,13 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTranslator>
 
 void setUpApplication(QApplication &app) {
     // No display name: the platform would append it to every window caption.
@@ -18,6 +21,13 @@ void setUpApplication(QApplication &app) {
     QApplication::setOrganizationName(QStringLiteral("tuomei"));
     QApplication::setApplicationVersion(QStringLiteral("4.3.9.1"));
     printing::substituteSongFace();
+    // Qt's own windows (the file and print dialogs) speak the shop's language too.
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPointSize(9);
     app.setFont(font);

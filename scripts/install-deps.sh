@@ -8,7 +8,7 @@ packages=(
   fonts-noto-cjk fonts-arphic-uming
   libgtest-dev googletest libbenchmark-dev
   python3 unicode-data poppler-utils sqlite3 openssl xvfb xauth x11-utils imagemagick openbox xdotool
-  cups printer-driver-cups-pdf
+  cups printer-driver-cups-pdf qt6-translations-l10n
   libreoffice-calc-nogui
 )
 missing=()

@@ -64,6 +64,8 @@ TEST(Startup, ApplicationNamesFontsAndIcon) {
     EXPECT_EQ(QApplication::font().family(), QStringLiteral("Noto Sans CJK SC"));
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(32, 32)));
+    // The file dialog's own words in Chinese.
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
     QApplication::setFont(saved);
 }
 
