@@ -82,8 +82,3 @@ void fillListFromColumnWhenOpened(Database &database, QComboBox *comboBox, const
     // Already in the user's hands: the values come now.
     if (comboBox->hasFocus()) pending->fill();
 }
-
-bool fillPendingList(QComboBox *comboBox) {
-    PendingFill *pending = pendingFillOf(comboBox);
-    return pending && pending->fill();
-}

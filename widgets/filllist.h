@@ -14,5 +14,3 @@ bool fillListFromColumn(Database &database, QComboBox *comboBox, const QString &
 // or set into it later is kept when the values arrive.
 void fillListFromColumnWhenOpened(Database &database, QComboBox *comboBox, const QString &column,
                                   const QString &table);
-// Whether the drop-down still waits for its values; it reads them now when it does.
-bool fillPendingList(QComboBox *comboBox);
