@@ -20,6 +20,7 @@ QString emptyListMessage() {
 
 GridExporter::Result exportList(QWidget *parent, const DataGrid &grid, const QString &title,
                                 const QString &userName) {
+    grid.finishLoading();
     const Dataset *rows = grid.dataset();
     if (!rows || rows->rowCount() == 0) {
         Dialogs::instance().information(parent, emptyListMessage());

@@ -214,6 +214,7 @@ void setUpPage(QPrinter &printer) {
 }
 
 int render(const DataGrid &grid, const Report &report, QPrinter &printer) {
+    grid.finishLoading();
     if (!grid.datasetModel()) return 0;
     QPainter painter;
     if (!painter.begin(&printer)) return 0;

@@ -37,9 +37,26 @@ GoodsSummaryWindow::GoodsSummaryWindow(Database &database, QWidget *parent)
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { m_menu->popup(m_grid->viewport()->mapToGlobal(at)); });
     connect(m_grid, &DataGrid::sortRequested, this, [this](const QString &order) {
+        m_lastRowWhenRead = false;
         m_summary.sort(order);
         m_grid->reload();
     });
+    // A long summary is shown from its first rows while the rest is read; the cursor goes to the last
+    // row when it has come, unless the user has chosen a row meanwhile.
+    connect(m_grid, &DataGrid::loadingFinished, this, [this] {
+        if (m_lastRowWhenRead) showLastRow();
+    });
+    connect(m_grid, &DataGrid::rowClicked, this, [this] { m_lastRowWhenRead = false; });
+    connect(m_grid, &DataGrid::currentRowChanged, this, [this](int row) {
+        if (row > 0) m_lastRowWhenRead = false;
+    });
+    connect(m_grid, &DataGrid::loadingFailed, this,
+            [this](const QString &message) { Dialogs::instance().error(this, message); });
+}
+
+void GoodsSummaryWindow::showLastRow() {
+    m_lastRowWhenRead = false;
+    if (m_summary.rowCount() > 0) m_grid->setCurrentRow(m_summary.rowCount() - 1);
 }
 
 GoodsSummaryWindow::~GoodsSummaryWindow() {
@@ -52,14 +69,18 @@ QAction *GoodsSummaryWindow::item(const QString &name) const {
 
 void GoodsSummaryWindow::refresh() {
     if (!m_summary.sortOrder().isEmpty()) m_summary.sort(QString());
-    if (!m_summary.load(m_database, goodssummary::statement())) {
+    m_lastRowWhenRead = false;
+    if (!m_summary.startLoading(m_database, goodssummary::statement(), {}, FirstRowsShown)) {
         m_summary.clear();
         m_grid->reload();
         Dialogs::instance().error(this, m_database.errorText());
         return;
     }
     m_grid->reload();
-    if (m_summary.rowCount() > 0) m_grid->setCurrentRow(m_summary.rowCount() - 1);
+    if (m_summary.loading())
+        m_lastRowWhenRead = true;
+    else
+        showLastRow();
 }
 
 void GoodsSummaryWindow::print() {

@@ -35,9 +35,14 @@ class GoodsSummaryWindow : public QDialog {
     void done(int result) override;
 
   private:
+    // Rows read before the window is drawn; a screen holds fewer.
+    static constexpr int FirstRowsShown = 200;
+    void showLastRow();
+
     Database &m_database;
     Dataset m_summary;
     DataGrid *m_grid;
     QMenu *m_menu;
     std::function<QString()> m_userName;
+    bool m_lastRowWhenRead = false;
 };

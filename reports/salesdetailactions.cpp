@@ -22,10 +22,14 @@ bool SalesDetailWindow::isReturnRow(int row) const {
     return quantity >= 0 && num::roundHalfEven(m_sales.number(row, quantity)) <= 0;
 }
 
-bool SalesDetailWindow::load(const QString &statement, const QVariantList &binds) {
+bool SalesDetailWindow::load(const QString &statement, const QVariantList &binds, Reading reading) {
     // A new statement lists its rows in its own order; an earlier title click does not carry over.
     if (!m_sales.sortOrder().isEmpty()) m_sales.sort(QString());
-    const bool loaded = m_sales.load(m_database, statement, binds);
+    // A filter's list shows its first rows at once and reads the rest between the keystrokes; the
+    // lists that open on their last row read it all.
+    const bool loaded = reading == Reading::InSteps
+                            ? m_sales.startLoading(m_database, statement, binds, FirstRowsShown)
+                            : m_sales.load(m_database, statement, binds);
     if (loaded) m_lastStatement = statement;
     m_grid->reload();
     // A failed statement leaves the list as it was.
@@ -81,7 +85,7 @@ bool SalesDetailWindow::runSearch(salesqueries::Kind kind) {
         field->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    const bool loaded = load(statement->text, statement->binds);
+    const bool loaded = load(statement->text, statement->binds, Reading::InSteps);
     if (m_sales.rowCount() > 0) m_grid->setCurrentRow(0);
     return loaded;
 }
@@ -140,6 +144,7 @@ void SalesDetailWindow::previewSlip() {
 
 void SalesDetailWindow::onTitleClick(const QString &order) {
     m_panel->hide();
+    m_grid->finishLoading();
     m_sales.sort(order);
     m_grid->reload();
 }

@@ -9,6 +9,7 @@
 #include "store/clock.h"
 #include "widgets/datagrid.h"
 #include "widgets/datefield.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -145,6 +146,8 @@ void SalesDetailWindow::wireControls() {
     connect(m_grid, &DataGrid::rowClicked, this, &SalesDetailWindow::onRowClicked);
     connect(m_grid, &DataGrid::rowDoubleClicked, this, [this] { openForChange(); });
     connect(m_grid, &DataGrid::sortRequested, this, &SalesDetailWindow::onTitleClick);
+    connect(m_grid, &DataGrid::loadingFailed, this,
+            [this](const QString &message) { Dialogs::instance().error(this, message); });
     connect(m_clickedRow, &QLineEdit::textChanged, m_panel, &QWidget::hide);
     connect(m_customer, &QLineEdit::textChanged, this, &SalesDetailWindow::rememberedCustomerChanged);
 

@@ -26,6 +26,8 @@ class SalesDetailWindow : public QDialog {
     Q_OBJECT
   public:
     static constexpr auto PrintTitle = "销 售 统 计 报 表";
+    // Rows a filter's list reads before it is shown (a screen holds fewer); the rest follows in steps.
+    static constexpr int FirstRowsShown = 200;
 
     explicit SalesDetailWindow(Database &database, QWidget *parent = nullptr);
     ~SalesDetailWindow() override;
@@ -98,7 +100,8 @@ class SalesDetailWindow : public QDialog {
     void refillCategories();
     void showWhole(const QString &statement, const QVariantList &binds);
     bool runSearch(salesqueries::Kind kind);
-    bool load(const QString &statement, const QVariantList &binds);
+    enum class Reading { Whole, InSteps };
+    bool load(const QString &statement, const QVariantList &binds, Reading reading = Reading::Whole);
     void onRowClicked(int row);
     void onTitleClick(const QString &order);
     void openPanel(SalesRecordPanel::Mode mode);

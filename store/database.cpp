@@ -148,6 +148,7 @@ bool Database::open(const QString &path) {
 }
 
 void Database::close() {
+    settlePendingReads();
     if (!QSqlDatabase::contains(m_connectionName)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -244,6 +245,7 @@ QString Database::temporaryPathFor(const QString &path) {
 }
 
 bool Database::execute(const QString &statement, const QVariantList &binds) {
+    settlePendingReads();
     QSqlQuery query(connection());
     if (!query.prepare(toEngine(statement))) {
         m_error = query.lastError().text();
@@ -281,9 +283,31 @@ qint64 Database::lastInsertId() const {
 }
 
 bool Database::begin() {
+    settlePendingReads();
     if (connection().transaction()) return true;
     m_error = connection().lastError().text();
     return false;
+}
+
+int Database::addPendingRead(std::function<void()> settle) {
+    const int token = ++m_nextPendingRead;
+    m_pendingReads.emplace(token, std::move(settle));
+    return token;
+}
+
+void Database::removePendingRead(int token) {
+    m_pendingReads.erase(token);
+}
+
+void Database::settlePendingReads() {
+    // Each one takes itself off the list when it is done.
+    while (!m_pendingReads.empty()) {
+        const auto first = m_pendingReads.begin();
+        const int token = first->first;
+        const std::function<void()> settle = first->second;
+        settle();
+        m_pendingReads.erase(token);
+    }
 }
 
 bool Database::commit() {

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <functional>
+#include <map>
 
 class Database {
   public:
@@ -44,6 +46,13 @@ class Database {
     bool commit();
     void rollback();
 
+    // Statements still being read in steps over this connection (a long list that shows its first rows
+    // at once). A write would change rows under them (a changed row can be read twice), so each is read
+    // to its end before any write, a transaction or closing: settle() is asked of them then.
+    int addPendingRead(std::function<void()> settle);
+    void removePendingRead(int token);
+    void settlePendingReads();
+
     // The engine's message for the last failure.
     QString errorText() const { return m_error; }
     void setError(const QString &text) { m_error = text; }
@@ -61,6 +70,8 @@ class Database {
     bool upgradeSchema();
     bool createFile(const QString &path);
 
+    std::map<int, std::function<void()>> m_pendingReads;
+    int m_nextPendingRead = 0;
     QString m_connectionName;
     QString m_path;
     QString m_error;

@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <sqlite3.h>
 #include <string_view>
@@ -51,14 +52,22 @@ bool bindValue(sqlite3_stmt *statement, int index, const QVariant &value) {
 }
 } // namespace
 
-// Steps through a prepared statement once, filling the columns in place.
+struct Dataset::Pending {
+    Database *database = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    std::vector<bool> kindKnown; // per column: its kind is settled (declared, or seen in a value)
+    int token = 0;
+};
+
+// Fills the columns in place from a prepared statement.
 class DatasetLoader {
   public:
-    static bool load(Dataset &set, sqlite3 *db, sqlite3_stmt *statement) {
+    // The statement's columns, with no rows yet.
+    static void begin(Dataset &set, sqlite3_stmt *statement, std::vector<bool> &kindKnown) {
         const int columns = sqlite3_column_count(statement);
-        set.m_columns.assign(static_cast<std::size_t>(columns), {});
-        set.m_idColumn = -1;
-        std::vector<bool> kindKnown(static_cast<std::size_t>(columns), false);
+        set.emptyRows();
+        set.m_columns.resize(static_cast<std::size_t>(columns));
+        kindKnown.assign(static_cast<std::size_t>(columns), false);
         for (int c = 0; c < columns; ++c) {
             auto &column = set.m_columns[c];
             column.name = QString::fromUtf8(sqlite3_column_name(statement, c));
@@ -68,9 +77,17 @@ class DatasetLoader {
             if (column.name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0 && set.m_idColumn < 0)
                 set.m_idColumn = c;
         }
-        int rows = 0;
-        int rc;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+
+    // Appends up to `limit` rows; the engine's code: SQLITE_ROW while rows are left, SQLITE_DONE at the
+    // end, anything else is a failure.
+    static int read(Dataset &set, sqlite3_stmt *statement, std::vector<bool> &kindKnown, int limit) {
+        const int columns = set.columnCount();
+        int rc = SQLITE_ROW;
+        for (int taken = 0; taken < limit; ++taken) {
+            rc = sqlite3_step(statement);
+            if (rc != SQLITE_ROW) break;
+            const int rows = set.m_physicalRows;
             for (int c = 0; c < columns; ++c) {
                 auto &column = set.m_columns[c];
                 const int type = sqlite3_column_type(statement, c);
@@ -114,18 +131,21 @@ class DatasetLoader {
                 }
                 }
             }
-            ++rows;
+            // Rows come in the statement's order and stay in it until a sort, which reads them all.
+            set.m_base.push_back(rows);
+            set.m_order.push_back(rows);
+            set.m_physicalRows = rows + 1;
         }
-        if (rc != SQLITE_DONE) return false;
-        (void)db;
-        set.m_physicalRows = rows;
-        set.m_base.resize(static_cast<std::size_t>(rows));
-        std::iota(set.m_base.begin(), set.m_base.end(), 0);
-        set.m_order = set.m_base;
-        set.m_current = rows > 0 ? 0 : -1;
-        return true;
+        if (set.m_current < 0 && set.m_physicalRows > 0) set.m_current = 0;
+        return rc;
     }
 };
+
+Dataset::Dataset() = default;
+
+Dataset::~Dataset() {
+    stopLoading();
+}
 
 void Dataset::appendText(Column &column, const char *bytes, std::uint32_t length) {
     column.textStart.push_back(static_cast<std::uint32_t>(m_arena.size()));
@@ -134,6 +154,11 @@ void Dataset::appendText(Column &column, const char *bytes, std::uint32_t length
 }
 
 bool Dataset::load(Database &database, const QString &statementText, const QVariantList &binds) {
+    return startLoading(database, statementText, binds, std::numeric_limits<int>::max());
+}
+
+bool Dataset::startLoading(Database &database, const QString &statementText, const QVariantList &binds,
+                           int firstRows) {
     auto *db = static_cast<sqlite3 *>(database.nativeHandle());
     if (!db) {
         database.setError(QStringLiteral("数据库未打开"));
@@ -154,20 +179,102 @@ bool Dataset::load(Database &database, const QString &statementText, const QVari
             return false;
         }
     }
-    Dataset fresh;
-    fresh.m_arena.reserve(m_arena.capacity());
-    const bool ok = DatasetLoader::load(fresh, db, statement);
-    if (!ok) database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
-    sqlite3_finalize(statement);
-    if (!ok) return false;
+    // The rows before stay until the new ones are read; a sort kept from before needs them all.
     const QString order = m_sortOrder;
-    *this = std::move(fresh);
+    if (!order.isEmpty()) firstRows = std::numeric_limits<int>::max();
+    if (!m_spare) m_spare = std::make_unique<Dataset>();
+    Dataset &fresh = *m_spare;
+    std::vector<bool> kindKnown;
+    DatasetLoader::begin(fresh, statement, kindKnown);
+    const int rc = DatasetLoader::read(fresh, statement, kindKnown, std::max(firstRows, 1));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_finalize(statement);
+        fresh.emptyRows();
+        return false;
+    }
+    stopLoading();
+    swapRows(fresh);
+    fresh.emptyRows();
+    m_loadError.clear();
+    if (rc == SQLITE_ROW) {
+        m_pending = std::make_unique<Pending>();
+        m_pending->database = &database;
+        m_pending->statement = statement;
+        m_pending->kindKnown = std::move(kindKnown);
+        m_pending->token = database.addPendingRead([this] { finishLoading(); });
+    } else {
+        sqlite3_finalize(statement);
+    }
     if (!order.isEmpty()) sort(order);
     return true;
 }
 
+bool Dataset::loadMore(int rows) {
+    if (!m_pending) return true;
+    const int first = rowCount();
+    const int rc = DatasetLoader::read(*this, m_pending->statement, m_pending->kindKnown, rows);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        auto *db = sqlite3_db_handle(m_pending->statement);
+        m_loadError = QString::fromUtf8(sqlite3_errmsg(db));
+        m_pending->database->setError(m_loadError);
+        stopLoading();
+        emptyRows();
+        if (m_observer.emptied) m_observer.emptied();
+        return false;
+    }
+    if (rc == SQLITE_DONE) stopLoading();
+    if (rowCount() > first && m_observer.appended) m_observer.appended(first, rowCount() - 1);
+    return true;
+}
+
+bool Dataset::finishLoading() {
+    return loadMore(std::numeric_limits<int>::max());
+}
+
+void Dataset::stopLoading() {
+    if (!m_pending) return;
+    const std::unique_ptr<Pending> pending = std::move(m_pending);
+    sqlite3_finalize(pending->statement);
+    pending->database->removePendingRead(pending->token);
+}
+
+void Dataset::swapRows(Dataset &other) {
+    std::swap(m_columns, other.m_columns);
+    std::swap(m_arena, other.m_arena);
+    std::swap(m_base, other.m_base);
+    std::swap(m_order, other.m_order);
+    std::swap(m_statementOrder, other.m_statementOrder);
+    std::swap(m_physicalRows, other.m_physicalRows);
+    std::swap(m_idColumn, other.m_idColumn);
+    std::swap(m_current, other.m_current);
+}
+
+void Dataset::emptyRows() {
+    for (auto &column : m_columns) {
+        column.numbers.clear();
+        column.integers.clear();
+        column.textStart.clear();
+        column.textLength.clear();
+        column.nulls.clear();
+        column.sum = 0;
+    }
+    m_arena.clear();
+    m_base.clear();
+    m_order.clear();
+    m_statementOrder.clear();
+    m_physicalRows = 0;
+    m_idColumn = -1;
+    m_current = -1;
+}
+
 void Dataset::clear() {
-    *this = Dataset();
+    stopLoading();
+    m_spare.reset();
+    Dataset empty;
+    swapRows(empty);
+    m_sortOrder.clear();
+    m_loadError.clear();
 }
 
 QString Dataset::fieldName(int column) const {
@@ -317,6 +424,8 @@ int Dataset::compareRows(int a, int b, const std::vector<SortKey> &keys, TextOrd
 }
 
 void Dataset::sort(const QString &order) {
+    if (order.isEmpty() && m_sortOrder.isEmpty()) return; // the statement's order already
+    finishLoading();
     const std::vector<SortKey> keys = sortKeys(order);
     const qint64 currentId = id(m_current);
     m_sortOrder = order;
@@ -372,6 +481,7 @@ int Dataset::appendPhysicalRow() {
 }
 
 bool Dataset::putRow(const Dataset &source, int sourceRow) {
+    finishLoading();
     if (sourceRow < 0 || sourceRow >= source.rowCount() || source.fieldNames() != fieldNames()) return false;
     const std::vector<SortKey> statementKeys = sortKeys(m_statementOrder);
     if (statementKeys.empty()) return false;
@@ -408,6 +518,7 @@ bool Dataset::putRow(const Dataset &source, int sourceRow) {
 }
 
 void Dataset::dropRow(qint64 rowId) {
+    finishLoading();
     const int listed = physicalOfId(rowId);
     if (listed < 0) return;
     const int oldCurrent = m_current;
@@ -423,6 +534,7 @@ void Dataset::dropRow(qint64 rowId) {
 bool Dataset::post(Database &database, const QString &table, qint64 rowId, const QStringList &fields,
                    const QVariantList &values) {
     if (fields.isEmpty() || fields.size() != values.size()) return false;
+    finishLoading();
     QString statement = QStringLiteral("update ") + table + QStringLiteral(" set ");
     for (int i = 0; i < fields.size(); ++i) {
         if (i) statement += QStringLiteral(", ");
@@ -471,6 +583,7 @@ void Dataset::setCell(Column &column, int r, const QVariant &value) {
 }
 
 bool Dataset::remove(Database &database, const QString &table, qint64 rowId) {
+    finishLoading();
     if (!database.execute(QStringLiteral("delete from ") + table + QStringLiteral(" where ID=?"), {rowId}))
         return false;
     const int row = rowOfId(rowId);
@@ -487,5 +600,5 @@ std::size_t Dataset::memoryBytes() const {
                  column.textStart.capacity() * sizeof(std::uint32_t) +
                  column.textLength.capacity() * sizeof(std::uint32_t) + column.nulls.capacity() / 8;
     }
-    return bytes;
+    return m_spare ? bytes + m_spare->memoryBytes() : bytes;
 }

@@ -2,12 +2,16 @@
 // A snapshot of the rows of a query, held in memory: client-side sort, a current row, column totals
 // computed while loading, and writes of single rows by their ID.
 // Texts are kept as UTF-8 in one arena and numbers in flat arrays, so that loading 100k rows is one
-// pass with few allocations; a QString is made only when a cell is asked for.
+// pass with few allocations; a QString is made only when a cell is asked for. The memory of the rows
+// before is kept for the next load: a list read again at every keystroke neither grows its buffers
+// step by step nor asks the system for fresh pages each time.
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,10 +21,37 @@ class Dataset {
   public:
     enum class Kind { Number, Text, Integer };
 
+    Dataset();
+    ~Dataset();
+    // A set being read in steps is known to its database by its address.
+    Dataset(const Dataset &) = delete;
+    Dataset &operator=(const Dataset &) = delete;
+
     // Runs the statement (shop SQL shape, "?" for binds) and replaces the rows. On failure the old rows
     // stay and the engine's message is in database.errorText().
     bool load(Database &database, const QString &statement, const QVariantList &binds = {});
     void clear();
+
+    // Reading a long result in steps, so that a list shows its first rows at once and the rest while
+    // the user goes on. startLoading() replaces the rows with the first `firstRows` of the statement
+    // (on failure the old rows stay, as with load()); while loading(), loadMore() appends the next ones
+    // and finishLoading() the rest. What needs every row finishes first: a sort, a write through the
+    // set, putRow/dropRow, and any write on the database (it asks each set it reads for). A title-click
+    // order kept from before makes the whole result read at once.
+    bool startLoading(Database &database, const QString &statement, const QVariantList &binds, int firstRows);
+    bool loading() const { return m_pending != nullptr; }
+    // False when the engine failed on the way: the list is then emptied (a part never stands for the
+    // whole) and the message is in loadError() and the database's errorText().
+    bool loadMore(int rows);
+    bool finishLoading();
+    QString loadError() const { return m_loadError; }
+    // Told of rows appended by loadMore() or finishLoading() (display rows first to last), and of a list
+    // emptied by a failure on the way.
+    struct LoadObserver {
+        std::function<void(int first, int last)> appended;
+        std::function<void()> emptied;
+    };
+    void setLoadObserver(LoadObserver observer) { m_observer = std::move(observer); }
 
     int rowCount() const { return static_cast<int>(m_order.size()); }
     int columnCount() const { return static_cast<int>(m_columns.size()); }
@@ -89,6 +120,13 @@ class Dataset {
         double sum = 0;
     };
     friend class DatasetLoader;
+    struct Pending; // the statement still being read
+
+    // Exchanges the rows (not the loading state, the observer or the kept memory) with another set.
+    void swapRows(Dataset &other);
+    // No rows, no columns' values; the memory stays for the next load.
+    void emptyRows();
+    void stopLoading();
 
     struct SortKey {
         int column;
@@ -117,4 +155,8 @@ class Dataset {
     int m_idColumn = -1;
     int m_current = -1;
     QString m_sortOrder;
+    std::unique_ptr<Pending> m_pending;
+    std::unique_ptr<Dataset> m_spare; // the rows of the load before, emptied: their memory reused
+    LoadObserver m_observer;
+    QString m_loadError;
 };

@@ -6,16 +6,22 @@
 #include "widgets/gridfooter.h"
 #include "widgets/gridheader.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QHeaderView>
 #include <QScopedValueRollback>
+#include <QPointer>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 DataGrid::DataGrid(QWidget *parent)
-    : QTableView(parent), m_model(new DatasetModel(this)), m_header(new GridHeader(this)) {
+    : QTableView(parent), m_model(new DatasetModel(this)), m_header(new GridHeader(this)),
+      m_reader(new QTimer(this)) {
     setHorizontalHeader(m_header);
+    m_reader->setInterval(0);
+    connect(m_reader, &QTimer::timeout, this, &DataGrid::readOn);
     setModel(m_model);
     m_footer = new GridFooter(m_header, m_model, this);
 
@@ -89,8 +95,73 @@ QString DataGrid::fieldOf(int column) const {
 }
 
 void DataGrid::setDataset(Dataset *dataset) {
+    if (Dataset *old = m_model->dataset(); old && old != dataset) old->setLoadObserver({});
     m_model->setDataset(dataset);
+    if (dataset) watchLoading(dataset);
     reload();
+}
+
+void DataGrid::watchLoading(Dataset *set) {
+    // The grid may go before the set it showed.
+    const QPointer<DataGrid> grid(this);
+    set->setLoadObserver({[grid](int first, int last) {
+                              if (grid) grid->onRowsAppended(first, last);
+                          },
+                          [grid, set] {
+                              if (!grid) return;
+                              grid->reload();
+                              emit grid->loadingFailed(set->loadError());
+                          }});
+}
+
+bool DataGrid::isLoading() const {
+    const Dataset *set = dataset();
+    return set && set->loading();
+}
+
+void DataGrid::readOn() {
+    Dataset *set = dataset();
+    if (!set) {
+        m_reader->stop();
+        return;
+    }
+    // Short slices: a keystroke waits for one at most. The view hears of the new rows a few times a
+    // second, not after every slice: each time it lays out and draws again.
+    constexpr int SliceMs = 12;
+    constexpr int ShowEveryMs = 150;
+    constexpr int RowsPerCheck = 256;
+    QElapsedTimer slice;
+    slice.start();
+    bool read = true;
+    {
+        const QScopedValueRollback batch(m_readingSlice, true);
+        while (set->loading() && slice.elapsed() < SliceMs)
+            if (!(read = set->loadMore(RowsPerCheck))) break;
+    }
+    // A failure has emptied the list and said so already.
+    if (!read) return;
+    if (!set->loading() || m_sinceShown.elapsed() >= ShowEveryMs)
+        onRowsAppended(m_model->rowCount(), set->rowCount() - 1);
+    if (set->loading()) return;
+    m_reader->stop();
+    emit loadingFinished();
+}
+
+void DataGrid::finishLoading() const {
+    // The reader's next turn finds nothing left and says the list is complete.
+    if (Dataset *set = dataset(); set && set->loading()) set->finishLoading();
+}
+
+void DataGrid::onRowsAppended(int first, int last) {
+    if (m_readingSlice) return;
+    // Rows read in earlier slices and not shown yet come with these.
+    first = std::min(first, m_model->rowCount());
+    m_sinceShown.start();
+    m_model->rowsAppended();
+    const std::vector<int> before = m_figureWidth;
+    measureFigures(first, last);
+    if (m_figureWidth != before) fitColumns();
+    m_footer->update();
 }
 
 Dataset *DataGrid::dataset() const {
@@ -107,6 +178,11 @@ void DataGrid::reload() {
         setCurrentRow(row);
     else
         noteCurrentRow(-1);
+    m_sinceShown.start();
+    if (set && set->loading())
+        m_reader->start();
+    else
+        m_reader->stop();
 }
 
 void DataGrid::refreshRow(int row) {
@@ -158,6 +234,19 @@ void DataGrid::measureFigures(int row) {
         if (source < 0 || set->kind(source) == Dataset::Kind::Text || set->isNull(row, source)) continue;
         const auto shape = gridwidths::shapeOf(set->number(row, source), def.format);
         width = std::max(width, gridwidths::pixelWidth(shape, fontMetrics()) + cellPadding());
+    }
+}
+
+void DataGrid::measureFigures(int first, int last) {
+    const Dataset *set = dataset();
+    if (!set) return;
+    for (int c = 0; c < columnCountDefined(); ++c) {
+        const GridColumn &def = columns()[static_cast<std::size_t>(c)];
+        int &width = m_figureWidth[static_cast<std::size_t>(c)];
+        width = std::max(width, totalWidth(c));
+        const auto widest = gridwidths::widestFigure(*set, set->fieldIndex(def.field), def.format, first, last);
+        if (widest.digits > 0 || !widest.exponentText.isEmpty())
+            width = std::max(width, gridwidths::pixelWidth(widest, fontMetrics()) + cellPadding());
     }
 }
 

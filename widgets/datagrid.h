@@ -6,6 +6,7 @@
 // file.
 #include "widgets/gridcolumn.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <QTableView>
 #include <functional>
@@ -15,6 +16,7 @@ class Dataset;
 class DatasetModel;
 class GridFooter;
 class GridHeader;
+class QTimer;
 
 class DataGrid : public QTableView {
     Q_OBJECT
@@ -44,6 +46,12 @@ class DataGrid : public QTableView {
     void reload();
     // After the owner posted changes to one row.
     void refreshRow(int row);
+    // A dataset that loads in steps (Dataset::startLoading) is read on while the user goes on, a few
+    // milliseconds at a time between his keystrokes and clicks; the rows, totals and widths follow.
+    bool isLoading() const;
+    // Reads the rest now: for whatever needs every row (a print, an export). The rows reach the view
+    // as they do in steps.
+    void finishLoading() const;
     DatasetModel *datasetModel() const { return m_model; }
     GridHeader *gridHeader() const { return m_header; }
     GridFooter *totalsRow() const { return m_footer; }
@@ -107,6 +115,10 @@ class DataGrid : public QTableView {
     void rowClicked(int row);
     void rowDoubleClicked(int row);
     void currentRowChanged(int row);
+    // The dataset loading in steps read its last row.
+    void loadingFinished();
+    // The engine failed while the rest was read: the list is empty, the message says why.
+    void loadingFailed(const QString &message);
 
   protected:
     void updateGeometries() override;
@@ -122,12 +134,16 @@ class DataGrid : public QTableView {
     };
 
     void noteCurrentRow(int row);
+    void watchLoading(Dataset *set);
+    void readOn();
+    void onRowsAppended(int first, int last);
     void onTitleClicked(int column, Qt::KeyboardModifiers modifiers);
     void onSectionResized(int column, int oldSize, int newSize);
     void fitColumns(int keptColumn = -1);
     // The figure widths of every column over the listed rows, or grown by one changed row.
     void measureFigures();
     void measureFigures(int row);
+    void measureFigures(int first, int last);
     int totalWidth(int column) const;
     int cellPadding() const;
     void applyRowHeight();
@@ -135,6 +151,9 @@ class DataGrid : public QTableView {
 
     DatasetModel *m_model;
     GridHeader *m_header;
+    QTimer *m_reader; // reads on a dataset loading in steps
+    bool m_readingSlice = false;
+    QElapsedTimer m_sinceShown; // since the view last heard of rows
     GridFooter *m_footer = nullptr;
     std::vector<ColumnState> m_state;
     std::vector<int> m_figureWidth; // per column, see figureWidth()

@@ -4,6 +4,7 @@
 #include "store/numbers.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -85,9 +86,15 @@ FigureShape shapeOf(double value, DisplayFormat format) {
 }
 
 FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format) {
+    return widestFigure(set, column, format, 0, set.rowCount() - 1);
+}
+
+FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format, int first, int last) {
     FigureShape widest;
     if (column < 0 || column >= set.columnCount() || set.kind(column) == Dataset::Kind::Text) return widest;
-    for (int row = 0; row < set.rowCount(); ++row) {
+    first = std::max(first, 0);
+    last = std::min(last, set.rowCount() - 1);
+    for (int row = first; row <= last; ++row) {
         if (set.isNull(row, column)) continue;
         widen(widest, shapeOf(set.number(row, column), format));
     }

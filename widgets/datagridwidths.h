@@ -23,6 +23,8 @@ struct FigureShape {
 FigureShape shapeOf(double value, DisplayFormat format);
 // The widest shape over the listed rows of a dataset column (numbers only; NULLs show nothing).
 FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format);
+// The same over the listed rows first to last (rows appended while a list loads in steps).
+FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format, int first, int last);
 // Pixels the shape needs at most: every digit as wide as the font's widest one.
 int pixelWidth(const FigureShape &shape, const QFontMetrics &metrics);
 // Date columns ("day1" to "day6") hold texts "yyyy-mm-dd": the pixels such a date needs at most.

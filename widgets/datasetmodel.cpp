@@ -40,6 +40,7 @@ int DatasetModel::columnOfField(const QString &field) const {
 void DatasetModel::setDataset(Dataset *dataset) {
     beginResetModel();
     m_dataset = dataset;
+    m_rows = dataset ? dataset->rowCount() : 0;
     resolveFields();
     endResetModel();
 }
@@ -48,8 +49,21 @@ void DatasetModel::reload() {
     // Only rows come and go here: a reset with an unchanged column count keeps the header's widths,
     // order and hidden columns.
     beginResetModel();
+    m_rows = m_dataset ? m_dataset->rowCount() : 0;
     resolveFields();
     endResetModel();
+}
+
+void DatasetModel::rowsAppended() {
+    const int rows = m_dataset ? m_dataset->rowCount() : 0;
+    if (rows < m_rows) {
+        reload();
+        return;
+    }
+    if (rows == m_rows) return;
+    beginInsertRows({}, m_rows, rows - 1);
+    m_rows = rows;
+    endInsertRows();
 }
 
 void DatasetModel::refreshRow(int row) {
@@ -106,7 +120,7 @@ Qt::Alignment DatasetModel::alignment(int column) const {
 }
 
 int DatasetModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() || !m_dataset ? 0 : m_dataset->rowCount();
+    return parent.isValid() || !m_dataset ? 0 : m_rows;
 }
 
 int DatasetModel::columnCount(const QModelIndex &parent) const {

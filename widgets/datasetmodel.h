@@ -31,6 +31,8 @@ class DatasetModel : public QAbstractTableModel {
     void reload();
     // After the owner changed the cells of one row (a post).
     void refreshRow(int row);
+    // The dataset appended rows while loading in steps: the view learns of them as an insertion.
+    void rowsAppended();
 
     // The text colour of a row; an invalid colour keeps the normal one. Asked each time a cell is drawn.
     void setRowColour(std::function<QColor(int row)> hook) { m_rowColour = std::move(hook); }
@@ -55,6 +57,8 @@ class DatasetModel : public QAbstractTableModel {
     std::vector<GridColumn> m_columns;
     std::vector<int> m_datasetColumn; // per grid column; -1 when the dataset has no such field
     Dataset *m_dataset = nullptr;
+    // The rows the views know of: a dataset loading in steps has more before the model tells them.
+    int m_rows = 0;
     std::function<QColor(int)> m_rowColour;
 };
 

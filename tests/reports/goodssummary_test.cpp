@@ -9,6 +9,7 @@
 #include "widgets/datasetmodel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -92,4 +93,38 @@ TEST(GoodsSummary, PrintsUnderItsOwnTitle) {
     // The totals: the text, then the sums of the columns in their order.
     EXPECT_EQ(lineOf(words, u("总计")).mid(0, 3).join(QLatin1Char(' ')), u("总计 10 80"));
     EXPECT_NE(findWord(words, u("制表人：张三")), nullptr);
+}
+
+// A summary longer than a screen is drawn from its first rows while the rest is read; the cursor goes
+// to the last row when it has come, unless the user chose a row meanwhile.
+TEST(GoodsSummary, ALongSummaryEndsOnItsLastRowUnlessTheUserChoseOne) {
+    TestEnv env;
+    Database &db = env.database();
+    ASSERT_TRUE(db.begin());
+    for (int i = 0; i < 500; ++i)
+        insertGoods(db, kind("A", QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')).toLatin1().constData(), i));
+    ASSERT_TRUE(db.commit());
+    GoodsSummaryWindow window(db);
+    window.show();
+    auto *grid = window.findChild<DataGrid *>(QStringLiteral("DBGrid1"));
+    const auto readToTheEnd = [&] {
+        while (grid->isLoading())
+            QApplication::processEvents();
+    };
+
+    window.refresh();
+    EXPECT_TRUE(grid->isLoading());
+    EXPECT_LT(window.summary().rowCount(), 500);
+    readToTheEnd();
+    EXPECT_EQ(window.summary().rowCount(), 500);
+    EXPECT_EQ(grid->currentRow(), 499);
+    EXPECT_DOUBLE_EQ(window.summary().total(QStringLiteral("进货数量")), 499 * 500 / 2);
+
+    window.refresh();
+    ASSERT_TRUE(grid->isLoading());
+    grid->setCurrentRow(3);
+    emit grid->rowClicked(3);
+    readToTheEnd();
+    EXPECT_EQ(window.summary().rowCount(), 500);
+    EXPECT_EQ(grid->currentRow(), 3) << "the row the user chose";
 }

@@ -8,10 +8,12 @@
 #include "reports/goodssummarywindow.h"
 #include "reports/saleschartstab.h"
 #include "reports/salesdetailwindow.h"
+#include "reports/salesfilterbox.h"
 #include "sales/salepanel.h"
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
 #include "store/settingsstore.h"
+#include "tests/export/biffreader.h"
 #include "tests/printing/pdftext.h"
 #include "tests/reports/reportsfixture.h"
 #include "tests/support/recordingshell.h"
@@ -19,6 +21,7 @@
 #include "users/loginwindow.h"
 #include "users/userstore.h"
 #include "widgets/datagrid.h"
+#include "widgets/datasetmodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +32,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -235,4 +239,84 @@ TEST_F(ShopReportsTest, TheGoodsListPrintsWithItsTitleAndTheLoggedInUser) {
     EXPECT_TRUE(text.contains(u("制表人：超级管理员")));
     EXPECT_TRUE(text.contains(u("日期：2014-08-12")));
     EXPECT_TRUE(text.contains(u("鼠标")));
+}
+
+// A filter's list longer than a screen shows its first rows at once and reads the rest between the
+// keys: a next key starts over, a title click, an export and the end of the reading all see every row.
+TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetweenTheKeys) {
+    Database &db = env.database();
+    ASSERT_TRUE(db.begin());
+    for (int i = 0; i < 600; ++i) {
+        Record r;
+        if (i % 4 == 3) {
+            r.name = u("鼠标");
+            r.initials = QStringLiteral("sb");
+        }
+        r.quantity = 1 + i % 7;
+        r.amount = r.quantity * 12;
+        insertRecord(db, r);
+    }
+    ASSERT_TRUE(db.commit());
+    const auto fromDatabase = [&](const char *initials) {
+        return db
+            .scalar(QStringLiteral("select sum([3]) from data1 where e like ? and [3]>0"),
+                    {QVariant(QStringLiteral("%") + QString::fromLatin1(initials) + QStringLiteral("%"))})
+            .toDouble();
+    };
+    start();
+    logIn(u("超级管理员"));
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            DataGrid *grid = detail()->grid();
+            Dataset &sales = detail()->sales();
+            QLineEdit *initials = detail()->filterBox()->nameInitials();
+            const int quantity = grid->columnOfField(QStringLiteral("3"));
+            const auto readToTheEnd = [&] {
+                while (grid->isLoading())
+                    QApplication::processEvents();
+            };
+
+            initials->setText(QStringLiteral("d"));
+            EXPECT_TRUE(grid->isLoading());
+            EXPECT_EQ(sales.rowCount(), SalesDetailWindow::FirstRowsShown);
+            EXPECT_EQ(grid->datasetModel()->rowCount(), SalesDetailWindow::FirstRowsShown);
+            EXPECT_EQ(grid->currentRow(), 0);
+
+            // The next key before the end: the list of "dn" alone, whole after the reading.
+            initials->setText(QStringLiteral("dn"));
+            EXPECT_TRUE(grid->isLoading());
+            QSignalSpy finished(grid, &DataGrid::loadingFinished);
+            readToTheEnd();
+            EXPECT_EQ(finished.count(), 1);
+            EXPECT_EQ(sales.rowCount(), 450);
+            EXPECT_EQ(grid->datasetModel()->rowCount(), 450);
+            EXPECT_DOUBLE_EQ(sales.total(QStringLiteral("3")), fromDatabase("dn"));
+            EXPECT_EQ(grid->datasetModel()->footerText(quantity),
+                      formatNumber(fromDatabase("dn"), grid->columns()[quantity].format));
+            EXPECT_EQ(grid->currentRow(), 0);
+
+            // A title click on a list still being read sorts every row of it.
+            initials->setText(QString());
+            ASSERT_TRUE(grid->isLoading());
+            emit grid->sortRequested(QStringLiteral("3 DESC"));
+            EXPECT_FALSE(grid->isLoading());
+            EXPECT_EQ(sales.rowCount(), 600);
+            EXPECT_EQ(grid->datasetModel()->rowCount(), 600);
+            EXPECT_EQ(sales.text(0, QStringLiteral("3")), QStringLiteral("7"));
+            EXPECT_EQ(sales.text(599, QStringLiteral("3")), QStringLiteral("1"));
+
+            // The export writes the whole list, not the part read so far.
+            initials->setText(QStringLiteral("d"));
+            ASSERT_TRUE(grid->isLoading());
+            const QString path = env.file(QStringLiteral("sales.xls"));
+            env.dialogs().fileName(path);
+            detail()->item(QStringLiteral("Excel1"))->trigger();
+            const BiffSheet sheet = BiffSheet::fromFile(path);
+            ASSERT_TRUE(sheet.whole());
+            EXPECT_EQ(sheet.lastRow(), 4 + 450) << "heading rows, 450 records, the totals row";
+            EXPECT_EQ(grid->datasetModel()->rowCount(), 450);
+            readToTheEnd();
+            EXPECT_EQ(sales.rowCount(), 450);
+        });
 }

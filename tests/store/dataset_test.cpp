@@ -153,3 +153,108 @@ TEST(Routines, TheIndexWalkGivesTheGroupedListOfTheCustomerNames) {
     EXPECT_FALSE(
         routines::indexedColumnValues(db, QStringLiteral("nosuch"), QStringLiteral("data1")).has_value());
 }
+
+namespace {
+// A table of `rows` numbered rows with a text and a figure, for lists read in steps.
+struct Numbered {
+    TestEnv env;
+    Database &db = env.database();
+    explicit Numbered(int rows) {
+        db.execute(QStringLiteral("create table t (ID INTEGER PRIMARY KEY, a TEXT, n REAL)"));
+        db.begin();
+        for (int i = 1; i <= rows; ++i)
+            db.execute(QStringLiteral("insert into t (ID, a, n) values (?, ?, ?)"),
+                       {i, QStringLiteral("第%1行").arg(i), i * 1.5});
+        db.commit();
+    }
+    static QStringList texts(const Dataset &set) {
+        QStringList list;
+        for (int row = 0; row < set.rowCount(); ++row)
+            list << set.text(row, QStringLiteral("ID")) + QLatin1Char(':') + set.text(row, QStringLiteral("a")) +
+                        QLatin1Char(':') + set.text(row, QStringLiteral("n"));
+        return list;
+    }
+};
+} // namespace
+
+TEST(Dataset, ReadInStepsEndsAsOneLoadWouldWithTheObserverToldOfEachStep) {
+    Numbered table(10);
+    Dataset whole;
+    ASSERT_TRUE(whole.load(table.db, QStringLiteral("select * from t where n>? order by ID"), {2.0}));
+    ASSERT_EQ(whole.rowCount(), 9);
+
+    Dataset stepped;
+    std::vector<std::pair<int, int>> told;
+    stepped.setLoadObserver({[&](int first, int last) { told.emplace_back(first, last); }, {}});
+    ASSERT_TRUE(stepped.startLoading(table.db, QStringLiteral("select * from t where n>? order by ID"), {2.0}, 3));
+    EXPECT_TRUE(stepped.loading());
+    EXPECT_EQ(stepped.rowCount(), 3);
+    EXPECT_EQ(stepped.currentRow(), 0);
+    EXPECT_DOUBLE_EQ(stepped.total(QStringLiteral("n")), 3 + 4.5 + 6) << "the totals of the rows read so far";
+    ASSERT_TRUE(stepped.loadMore(4));
+    EXPECT_EQ(stepped.rowCount(), 7);
+    ASSERT_TRUE(stepped.finishLoading());
+    EXPECT_FALSE(stepped.loading());
+    EXPECT_EQ(Numbered::texts(stepped), Numbered::texts(whole));
+    EXPECT_DOUBLE_EQ(stepped.total(QStringLiteral("n")), whole.total(QStringLiteral("n")));
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{3, 6}, {7, 8}}));
+
+    // A result that fits the first step is complete at once; a failed start keeps the rows.
+    ASSERT_TRUE(stepped.startLoading(table.db, QStringLiteral("select * from t where ID<3"), {}, 5));
+    EXPECT_FALSE(stepped.loading());
+    EXPECT_EQ(stepped.rowCount(), 2);
+    ASSERT_TRUE(stepped.startLoading(table.db, QStringLiteral("select * from t"), {}, 2));
+    EXPECT_FALSE(stepped.startLoading(table.db, QStringLiteral("select * from t where"), {}, 2));
+    EXPECT_TRUE(stepped.loading()) << "the list being read goes on";
+    ASSERT_TRUE(stepped.finishLoading());
+    EXPECT_EQ(stepped.rowCount(), 10);
+}
+
+// A write on the connection while a list is read in steps could change rows ahead of the reading (an
+// updated row may be read twice): the list is read to its end first, as the table stood.
+TEST(Dataset, AWriteOrASortWhileReadingInStepsFinishesTheListFirst) {
+    Numbered table(12);
+    Dataset stepped;
+    ASSERT_TRUE(stepped.startLoading(table.db, QStringLiteral("select * from t"), {}, 2));
+    ASSERT_TRUE(table.db.execute(QStringLiteral("update t set n=-1, ID=100 where ID=9")));
+    EXPECT_FALSE(stepped.loading());
+    ASSERT_EQ(stepped.rowCount(), 12);
+    EXPECT_EQ(stepped.text(8, QStringLiteral("n")), QStringLiteral("13.5")) << "read before the write";
+    EXPECT_EQ(stepped.rowOfId(100), -1);
+
+    Dataset other;
+    ASSERT_TRUE(other.startLoading(table.db, QStringLiteral("select * from t order by ID"), {}, 2));
+    ASSERT_TRUE(table.db.begin());
+    EXPECT_FALSE(other.loading());
+    table.db.rollback();
+
+    ASSERT_TRUE(other.startLoading(table.db, QStringLiteral("select * from t order by ID"), {}, 2));
+    other.sort(QStringLiteral("n"));
+    EXPECT_EQ(other.rowCount(), 12);
+    EXPECT_EQ(other.text(0, QStringLiteral("n")), QStringLiteral("-1"));
+
+    // Closing the connection reads them to the end too, rather than leaving a statement open on it.
+    ASSERT_TRUE(other.startLoading(table.db, QStringLiteral("select * from t"), {}, 2));
+    table.db.close();
+    EXPECT_FALSE(other.loading());
+    EXPECT_EQ(other.rowCount(), 12);
+}
+
+TEST(Dataset, AFailureOnTheWayEmptiesTheListAndSaysWhy) {
+    Numbered table(8);
+    Dataset stepped;
+    int emptied = 0;
+    stepped.setLoadObserver({{}, [&] { ++emptied; }});
+    // The engine fails on the sixth row (an integer overflow), after the first step was shown.
+    ASSERT_TRUE(stepped.startLoading(
+        table.db, QStringLiteral("select ID, case when ID=6 then abs(-9223372036854775807-1) else 0 end as x from t"),
+        {}, 3));
+    ASSERT_EQ(stepped.rowCount(), 3);
+    EXPECT_FALSE(stepped.finishLoading());
+    EXPECT_FALSE(stepped.loading());
+    EXPECT_EQ(stepped.rowCount(), 0) << "a part never stands for the whole";
+    EXPECT_DOUBLE_EQ(stepped.total(QStringLiteral("ID")), 0);
+    EXPECT_EQ(emptied, 1);
+    EXPECT_TRUE(stepped.loadError().contains(QStringLiteral("overflow"))) << qPrintable(stepped.loadError());
+    EXPECT_EQ(stepped.loadError(), table.db.errorText());
+}
