@@ -112,13 +112,13 @@ class DatasetLoader {
                 case Dataset::Kind::Number: {
                     const double value = isNull ? 0.0 : sqlite3_column_double(statement, c);
                     column.numbers.push_back(value);
-                    column.sum += value;
+                    column.add(value);
                     break;
                 }
                 case Dataset::Kind::Integer: {
                     const qint64 value = isNull ? 0 : sqlite3_column_int64(statement, c);
                     column.integers.push_back(value);
-                    column.sum += static_cast<double>(value);
+                    column.add(static_cast<double>(value));
                     break;
                 }
                 case Dataset::Kind::Text: {
@@ -126,7 +126,7 @@ class DatasetLoader {
                     const int length = bytes ? sqlite3_column_bytes(statement, c) : 0;
                     set.appendText(column, bytes, static_cast<std::uint32_t>(length));
                     if (type == SQLITE_INTEGER || type == SQLITE_FLOAT)
-                        column.sum += sqlite3_column_double(statement, c);
+                        column.add(sqlite3_column_double(statement, c));
                     break;
                 }
                 }
@@ -258,6 +258,7 @@ void Dataset::emptyRows() {
         column.textLength.clear();
         column.nulls.clear();
         column.sum = 0;
+        column.carry = 0;
     }
     m_arena.clear();
     m_base.clear();
@@ -357,7 +358,7 @@ int Dataset::rowOfId(qint64 wanted) const {
 }
 
 double Dataset::total(int column) const {
-    return column >= 0 && column < columnCount() ? m_columns[column].sum : 0.0;
+    return column >= 0 && column < columnCount() ? m_columns[column].sum + m_columns[column].carry : 0.0;
 }
 
 void Dataset::setCurrentRow(int row) {
@@ -453,9 +454,9 @@ void Dataset::unlist(int r) {
     for (auto &column : m_columns) {
         if (column.nulls[r]) continue;
         if (column.kind == Kind::Number)
-            column.sum -= column.numbers[r];
+            column.add(-column.numbers[r]);
         else if (column.kind == Kind::Integer)
-            column.sum -= static_cast<double>(column.integers[r]);
+            column.add(-static_cast<double>(column.integers[r]));
     }
     m_base.erase(std::find(m_base.begin(), m_base.end(), r));
     m_order.erase(std::find(m_order.begin(), m_order.end(), r));
@@ -561,14 +562,15 @@ void Dataset::setCell(Column &column, int r, const QVariant &value) {
         const double old = column.nulls[r] ? 0.0 : column.numbers[r];
         const double fresh = isNull ? 0.0 : value.toDouble();
         column.numbers[r] = fresh;
-        column.sum += fresh - old;
+        column.add(-old);
+        column.add(fresh);
         break;
     }
     case Kind::Integer: {
         const qint64 old = column.nulls[r] ? 0 : column.integers[r];
         const qint64 fresh = isNull ? 0 : value.toLongLong();
         column.integers[r] = fresh;
-        column.sum += static_cast<double>(fresh - old);
+        column.add(static_cast<double>(fresh - old));
         break;
     }
     case Kind::Text: {

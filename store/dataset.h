@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -117,7 +118,15 @@ class Dataset {
         std::vector<std::uint32_t> textStart; // Text: offsets into m_arena, size rows + 0
         std::vector<std::uint32_t> textLength;
         std::vector<bool> nulls;
+        // Added with a running compensation (Neumaier): a million figures add up to what they add up
+        // to, not to that plus the rounding of every step.
         double sum = 0;
+        double carry = 0;
+        void add(double value) {
+            const double next = sum + value;
+            carry += std::fabs(sum) >= std::fabs(value) ? (sum - next) + value : (value - next) + sum;
+            sum = next;
+        }
     };
     friend class DatasetLoader;
     struct Pending; // the statement still being read

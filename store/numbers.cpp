@@ -28,6 +28,11 @@ QString general(double value) {
     return text;
 }
 
+QString generalTotal(double value) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e11) return general(value);
+    return general(QString::number(value, 'g', 12).toDouble());
+}
+
 QString fixed2(double value) {
     QString text = QString::number(round(value, 2), 'f', 2);
     if (text == QLatin1String("-0.00")) text = QStringLiteral("0.00");

@@ -6,6 +6,11 @@
 namespace num {
 // General number format: at most 15 significant digits, no grouping, no trailing zeros ("86", "0.3").
 QString general(double value);
+// A sum in the general format, to 12 significant digits: the figures it adds carry binary errors in
+// their last places (a profit of 21.9 is stored as 21.899999999999999), and thousands of them bring
+// those up into the 15 digits the general format shows (2188521.80000001). Sums of 1e11 and more keep
+// the general format.
+QString generalTotal(double value);
 // Two decimals always: "0.00".
 QString fixed2(double value);
 // Display formats of the grids: up to three or two decimals, trailing zeros dropped ("#0.###", "#0.##").

@@ -101,7 +101,7 @@ QString DatasetModel::footerText(int column) const {
     }
     const int source = m_datasetColumn[static_cast<std::size_t>(column)];
     const double sum = m_dataset && source >= 0 ? m_dataset->total(source) : 0.0;
-    return formatNumber(sum, def.format);
+    return def.format == DisplayFormat::None ? num::generalTotal(sum) : formatNumber(sum, def.format);
 }
 
 Qt::Alignment DatasetModel::footerAlignment(int column) const {

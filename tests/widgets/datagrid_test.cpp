@@ -388,3 +388,44 @@ TEST(DataGridWidths, AFiguresShapeFollowsItsDisplayFormat) {
     }
     EXPECT_EQ(shapeOf(0.00001234, DisplayFormat::None).exponentText, QStringLiteral("1.234E-05"));
 }
+
+// A profit is stored as the program works it out (21.9 as 21.899999999999999); the totals row of
+// thousands of them shows what the figures shown add up to, not 2188521.80000001.
+TEST(DataGrid, TheTotalOfManyFiguresShowsWhatTheShownFiguresAddUpTo) {
+    TestEnv env;
+    Database &db = env.database();
+    ASSERT_TRUE(db.execute(QStringLiteral("create table t (ID INTEGER PRIMARY KEY, n REAL)")));
+    ASSERT_TRUE(db.begin());
+    std::vector<qint64> tenthsUpTo; // the exact sum in tenths after each row
+    qint64 tenths = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int sale = 1 + (i * 7919) % 6007, purchase = 1 + (i * 104729) % 5003, quantity = 1 + i % 3;
+        tenths += qint64(sale - purchase) * quantity;
+        tenthsUpTo.push_back(tenths);
+        db.execute(QStringLiteral("insert into t (n) values (?)"),
+                   {sale / 10.0 * quantity - purchase / 10.0 * quantity});
+    }
+    ASSERT_TRUE(db.commit());
+    const auto decimal = [](qint64 t) -> QString {
+        const QString sign = t < 0 ? QStringLiteral("-") : QString();
+        t = std::llabs(t);
+        return sign + QString::number(t / 10) + (t % 10 ? QStringLiteral(".%1").arg(t % 10) : QString());
+    };
+    Dataset set;
+    DataGrid grid;
+    GridColumn profit = GridColumn::make("n", "", "净利润", 80, DisplayFormat::None, GridColumn::Footer::Sum);
+    grid.setColumns({profit});
+    grid.setDataset(&set);
+    for (const int rows : {33, 20000}) {
+        SCOPED_TRACE(rows);
+        ASSERT_TRUE(set.load(db, QStringLiteral("select * from t where ID<=?"), {rows}));
+        grid.reload();
+        EXPECT_EQ(grid.datasetModel()->footerText(0), decimal(tenthsUpTo[rows - 1]));
+    }
+    // Rows taken out and a changed figure keep it so.
+    set.dropRow(1);
+    ASSERT_TRUE(set.post(db, QStringLiteral("t"), 2, {QStringLiteral("n")}, {0.3}));
+    const qint64 first = tenthsUpTo[0], second = tenthsUpTo[1] - tenthsUpTo[0];
+    EXPECT_EQ(grid.datasetModel()->footerText(0), decimal(tenths - first - second + 3));
+    grid.setDataset(nullptr);
+}
