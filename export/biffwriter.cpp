@@ -120,6 +120,12 @@ void BiffWriter::label(int row, int column, const QString &text) {
     }
 }
 
+void BiffWriter::labelBytes(int row, int column, const char *bytes, std::uint16_t size) {
+    char *at = cellHeader(LabelType, static_cast<std::uint16_t>(8 + size), row, column, 0);
+    put16(at, size);
+    if (size) std::memcpy(at + 2, bytes, size);
+}
+
 void BiffWriter::number(int row, int column, double value) {
     char *at = cellHeader(NumberType, 14, row, column, 0);
     std::uint64_t bits;

@@ -35,6 +35,8 @@ class BiffWriter {
     void codePage();
     // A text cell; the text is cut at a whole character when its GBK form would not fit the record.
     void label(int row, int column, const QString &text);
+    // A text cell of GBK bytes as gbk() gives them (at most MaxLabelBytes).
+    void labelBytes(int row, int column, const char *bytes, std::uint16_t size);
     void number(int row, int column, double value);
     // A whole number as an RK value (value * 4 + 2); within MinRk..MaxRk only.
     void rk(int row, int column, std::int32_t value);

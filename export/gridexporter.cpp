@@ -84,6 +84,8 @@ bool GridExporter::fitsOneSheet() const {
 }
 
 GridExporter::Result GridExporter::exportGrid() {
+    // The sheet is written from the whole list, which stays as it is while it is written.
+    if (m_grid) m_grid->finishLoading();
     const Dataset *rows = m_grid ? m_grid->dataset() : nullptr;
     if (!rows || rows->rowCount() == 0 || m_fileName.trimmed().isEmpty()) return Result::Nothing;
     if (!fitsOneSheet()) return Result::TooMany;

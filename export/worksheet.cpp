@@ -4,6 +4,8 @@
 #include "store/dataset.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace worksheet {
 
@@ -28,7 +30,26 @@ std::vector<const Column *> visibleColumns(const Sheet &sheet) {
     return shown;
 }
 
-void writeCell(BiffWriter &out, int row, int column, const Dataset &rows, int record, int field) {
+// The GBK bytes of the texts met so far: a shop's list repeats its names, categories and customers.
+// The keys point into the rows, which stay as they are while the sheet is written.
+using GbkTexts = std::unordered_map<std::string_view, QByteArray>;
+
+void writeText(BiffWriter &out, int row, int column, std::string_view utf8, GbkTexts &known) {
+    const bool ascii =
+        std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii && utf8.size() <= std::size_t(BiffWriter::MaxLabelBytes)) {
+        out.labelBytes(row, column, utf8.data(), static_cast<std::uint16_t>(utf8.size())); // its own GBK
+        return;
+    }
+    auto found = known.find(utf8);
+    if (found == known.end())
+        found = known.emplace(utf8, out.gbk(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))).first;
+    const QByteArray &bytes = found->second;
+    out.labelBytes(row, column, bytes.constData(), static_cast<std::uint16_t>(bytes.size()));
+}
+
+void writeCell(BiffWriter &out, int row, int column, const Dataset &rows, int record, int field,
+               GbkTexts &known) {
     if (field < 0 || rows.isNull(record, field)) {
         out.blank(row, column);
         return;
@@ -41,7 +62,7 @@ void writeCell(BiffWriter &out, int row, int column, const Dataset &rows, int re
         out.number(row, column, rows.number(record, field));
         break;
     case Dataset::Kind::Text:
-        out.label(row, column, rows.text(record, field));
+        writeText(out, row, column, rows.utf8(record, field), known);
         break;
     }
 }
@@ -85,9 +106,11 @@ void write(BiffWriter &out, const Sheet &sheet, const Dataset &rows,
             out.label(row, static_cast<int>(c), levels[c].value(level));
 
     const int records = rows.rowCount();
+    GbkTexts known;
+    known.reserve(4096);
     for (int record = 0; record < records; ++record, ++row) {
         for (std::size_t c = 0; c < shown.size(); ++c)
-            writeCell(out, row, static_cast<int>(c), rows, record, shown[c]->field);
+            writeCell(out, row, static_cast<int>(c), rows, record, shown[c]->field, known);
         if (afterRecord) afterRecord(record + 1);
     }
 

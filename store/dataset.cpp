@@ -295,11 +295,6 @@ int Dataset::fieldIndex(const QString &name) const {
     return -1;
 }
 
-bool Dataset::isNull(int row, int column) const {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return true;
-    return m_columns[column].nulls[physical(row)];
-}
-
 QVariant Dataset::value(int row, int column) const {
     if (isNull(row, column)) return {};
     const auto &col = m_columns[column];

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class Database;
@@ -63,9 +64,20 @@ class Dataset {
     Kind kind(int column) const { return m_columns[column].kind; }
 
     // Cells by row in the current (sorted) order.
-    bool isNull(int row, int column) const;
+    bool isNull(int row, int column) const {
+        if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return true;
+        return m_columns[column].nulls[physical(row)];
+    }
     QVariant value(int row, int column) const;
     QString text(int row, int column) const;  // numbers in the general format, NULL as ""
+    // The UTF-8 bytes of a text cell as stored (empty for NULL and for a number column), valid until
+    // the rows change; for writers that need no QString per cell.
+    std::string_view utf8(int row, int column) const {
+        if (isNull(row, column) || m_columns[column].kind != Kind::Text) return {};
+        const auto &col = m_columns[column];
+        const int r = physical(row);
+        return {m_arena.data() + col.textStart[r], col.textLength[r]};
+    }
     double number(int row, int column) const; // texts parsed as the engine would, NULL as 0
     QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
     QString text(int row, const QString &field) const { return text(row, fieldIndex(field)); }
