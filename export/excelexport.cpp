@@ -20,7 +20,7 @@ QString emptyListMessage() {
 
 GridExporter::Result exportList(QWidget *parent, const DataGrid &grid, const QString &title,
                                 const QString &userName) {
-    grid.finishLoading();
+    // A list still being read holds rows already; the exporter reads it to its end.
     const Dataset *rows = grid.dataset();
     if (!rows || rows->rowCount() == 0) {
         Dialogs::instance().information(parent, emptyListMessage());

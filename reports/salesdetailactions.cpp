@@ -144,7 +144,6 @@ void SalesDetailWindow::previewSlip() {
 
 void SalesDetailWindow::onTitleClick(const QString &order) {
     m_panel->hide();
-    m_grid->finishLoading();
     m_sales.sort(order);
     m_grid->reload();
 }

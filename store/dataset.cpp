@@ -190,12 +190,11 @@ bool Dataset::startLoading(Database &database, const QString &statementText, con
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         database.setError(QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_finalize(statement);
-        fresh.emptyRows();
         return false;
     }
     stopLoading();
+    // The old rows go to the spare, where the next load empties them and reuses their memory.
     swapRows(fresh);
-    fresh.emptyRows();
     m_loadError.clear();
     if (rc == SQLITE_ROW) {
         m_pending = std::make_unique<Pending>();

@@ -177,7 +177,7 @@ class Dataset {
     int m_current = -1;
     QString m_sortOrder;
     std::unique_ptr<Pending> m_pending;
-    std::unique_ptr<Dataset> m_spare; // the rows of the load before, emptied: their memory reused
+    std::unique_ptr<Dataset> m_spare; // the rows of the load before: the next load reuses their memory
     LoadObserver m_observer;
     QString m_loadError;
 };

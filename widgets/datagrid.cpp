@@ -104,8 +104,8 @@ void DataGrid::setDataset(Dataset *dataset) {
 void DataGrid::watchLoading(Dataset *set) {
     // The grid may go before the set it showed.
     const QPointer<DataGrid> grid(this);
-    set->setLoadObserver({[grid](int first, int last) {
-                              if (grid) grid->onRowsAppended(first, last);
+    set->setLoadObserver({[grid](int, int) {
+                              if (grid) grid->showReadRows();
                           },
                           [grid, set] {
                               if (!grid) return;
@@ -140,8 +140,7 @@ void DataGrid::readOn() {
     }
     // A failure has emptied the list and said so already.
     if (!read) return;
-    if (!set->loading() || m_sinceShown.elapsed() >= ShowEveryMs)
-        onRowsAppended(m_model->rowCount(), set->rowCount() - 1);
+    if (!set->loading() || m_sinceShown.elapsed() >= ShowEveryMs) showReadRows();
     if (set->loading()) return;
     m_reader->stop();
     emit loadingFinished();
@@ -152,14 +151,14 @@ void DataGrid::finishLoading() const {
     if (Dataset *set = dataset(); set && set->loading()) set->finishLoading();
 }
 
-void DataGrid::onRowsAppended(int first, int last) {
-    if (m_readingSlice) return;
-    // Rows read in earlier slices and not shown yet come with these.
-    first = std::min(first, m_model->rowCount());
+void DataGrid::showReadRows() {
+    const Dataset *set = dataset();
+    if (m_readingSlice || !set) return;
+    const int first = m_model->rowCount();
     m_sinceShown.start();
     m_model->rowsAppended();
     const std::vector<int> before = m_figureWidth;
-    measureFigures(first, last);
+    measureFigures(first, set->rowCount() - 1);
     if (m_figureWidth != before) fitColumns();
     m_footer->update();
 }
@@ -187,7 +186,7 @@ void DataGrid::reload() {
 
 void DataGrid::refreshRow(int row) {
     m_model->refreshRow(row);
-    measureFigures(row);
+    measureFigures(row, row);
     fitColumns();
 }
 
@@ -203,47 +202,29 @@ int DataGrid::totalWidth(int column) const {
 
 void DataGrid::measureFigures() {
     // Digit counts over the rows, no text made or measured per row: lists reload at every keystroke.
-    const Dataset *set = dataset();
     for (int c = 0; c < columnCountDefined(); ++c) {
         const GridColumn &def = columns()[static_cast<std::size_t>(c)];
-        int width = totalWidth(c);
-        if (gridwidths::isDateField(def.field))
-            width = std::max(width, gridwidths::dateWidth(fontMetrics()) + cellPadding());
+        int width = 0;
+        if (gridwidths::isDateField(def.field)) width = gridwidths::dateWidth(fontMetrics()) + cellPadding();
         if (def.keptDigits > 0)
             width = std::max(width,
                              gridwidths::pixelWidth(gridwidths::FigureShape{def.keptDigits, false, false, {}},
                                                     fontMetrics()) +
                                  cellPadding());
-        if (set) {
-            const auto widest = gridwidths::widestFigure(*set, set->fieldIndex(def.field), def.format);
-            if (widest.digits > 0 || !widest.exponentText.isEmpty())
-                width = std::max(width, gridwidths::pixelWidth(widest, fontMetrics()) + cellPadding());
-        }
         m_figureWidth[static_cast<std::size_t>(c)] = width;
     }
-}
-
-void DataGrid::measureFigures(int row) {
     const Dataset *set = dataset();
-    if (!set || row < 0 || row >= set->rowCount()) return;
-    for (int c = 0; c < columnCountDefined(); ++c) {
-        const GridColumn &def = columns()[static_cast<std::size_t>(c)];
-        int &width = m_figureWidth[static_cast<std::size_t>(c)];
-        width = std::max(width, totalWidth(c));
-        const int source = set->fieldIndex(def.field);
-        if (source < 0 || set->kind(source) == Dataset::Kind::Text || set->isNull(row, source)) continue;
-        const auto shape = gridwidths::shapeOf(set->number(row, source), def.format);
-        width = std::max(width, gridwidths::pixelWidth(shape, fontMetrics()) + cellPadding());
-    }
+    measureFigures(0, set ? set->rowCount() - 1 : -1);
 }
 
 void DataGrid::measureFigures(int first, int last) {
+    // The widths only grow here: by the totals and by the figures of these rows.
     const Dataset *set = dataset();
-    if (!set) return;
     for (int c = 0; c < columnCountDefined(); ++c) {
         const GridColumn &def = columns()[static_cast<std::size_t>(c)];
         int &width = m_figureWidth[static_cast<std::size_t>(c)];
         width = std::max(width, totalWidth(c));
+        if (!set) continue;
         const auto widest = gridwidths::widestFigure(*set, set->fieldIndex(def.field), def.format, first, last);
         if (widest.digits > 0 || !widest.exponentText.isEmpty())
             width = std::max(width, gridwidths::pixelWidth(widest, fontMetrics()) + cellPadding());

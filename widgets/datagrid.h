@@ -136,13 +136,13 @@ class DataGrid : public QTableView {
     void noteCurrentRow(int row);
     void watchLoading(Dataset *set);
     void readOn();
-    void onRowsAppended(int first, int last);
+    // The rows the dataset read beyond those the view knows of reach it, with their widths.
+    void showReadRows();
     void onTitleClicked(int column, Qt::KeyboardModifiers modifiers);
     void onSectionResized(int column, int oldSize, int newSize);
     void fitColumns(int keptColumn = -1);
-    // The figure widths of every column over the listed rows, or grown by one changed row.
+    // The figure widths of every column over the listed rows, or grown by rows changed or appended.
     void measureFigures();
-    void measureFigures(int row);
     void measureFigures(int first, int last);
     int totalWidth(int column) const;
     int cellPadding() const;

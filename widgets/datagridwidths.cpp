@@ -85,10 +85,6 @@ FigureShape shapeOf(double value, DisplayFormat format) {
     return shape;
 }
 
-FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format) {
-    return widestFigure(set, column, format, 0, set.rowCount() - 1);
-}
-
 FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format, int first, int last) {
     FigureShape widest;
     if (column < 0 || column >= set.columnCount() || set.kind(column) == Dataset::Kind::Text) return widest;

@@ -21,9 +21,8 @@ struct FigureShape {
 
 // The shape of one value as `format` shows it.
 FigureShape shapeOf(double value, DisplayFormat format);
-// The widest shape over the listed rows of a dataset column (numbers only; NULLs show nothing).
-FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format);
-// The same over the listed rows first to last (rows appended while a list loads in steps).
+// The widest shape over the listed rows first to last of a dataset column (numbers only; NULLs show
+// nothing).
 FigureShape widestFigure(const Dataset &set, int column, DisplayFormat format, int first, int last);
 // Pixels the shape needs at most: every digit as wide as the font's widest one.
 int pixelWidth(const FigureShape &shape, const QFontMetrics &metrics);
