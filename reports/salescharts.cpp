@@ -22,8 +22,8 @@ QString dateText(int year, int month, int day) {
         .arg(day, 2, 10, QLatin1Char('0'));
 }
 
-QString sumOf(Measure measure) {
-    return measure == Measure::Profit ? QStringLiteral("sum(a5)") : QStringLiteral("sum([4])");
+QString figureOf(Measure measure) {
+    return measure == Measure::Profit ? QStringLiteral("a5") : QStringLiteral("[4]");
 }
 
 Result run(Database &database, const std::optional<SalesStatement> &statement) {
@@ -47,18 +47,17 @@ Result run(Database &database, const std::optional<SalesStatement> &statement) {
 }
 } // namespace
 
+// Both read the day totals the database keeps beside the records (data1_days): one row per sale date
+// holding what sum() gives over that day's records. A year is a few hundred rows, not every record.
 std::optional<SalesStatement> monthlyStatement(const QString &year, Measure measure) {
     const auto y = wholeNumber(year, 1, 9998);
     if (!y) return std::nullopt;
-    // Added up per day first, in the order of the date index that holds the figures, and then per
-    // month over those few hundred days: grouped by month straight away, the engine would sort every
-    // record of the year. A date text without a month still forms its own group, as it did.
-    return SalesStatement{
-        QStringLiteral("select month([day1]) as 月份,sum(当日总量) as 总量 from (select day1,") +
-            sumOf(measure) +
-            QStringLiteral(" as 当日总量 from data1 where day1>=? and day1<? group by day1) "
-                           "group by month([day1]) order by month([day1])"),
-        {dateText(*y, 1, 1), dateText(*y + 1, 1, 1)}};
+    // The days are added up in date order, as the records' own sums per month would add them. A date
+    // text without a month still forms its own group, as it did.
+    return SalesStatement{QStringLiteral("select month([day1]) as 月份,sum(") + figureOf(measure) +
+                              QStringLiteral(") as 总量 from data1_days where day1>=? and day1<? "
+                                             "group by month([day1]) order by month([day1])"),
+                          {dateText(*y, 1, 1), dateText(*y + 1, 1, 1)}};
 }
 
 std::optional<SalesStatement> dailyStatement(const QString &year, const QString &month, Measure measure) {
@@ -66,9 +65,8 @@ std::optional<SalesStatement> dailyStatement(const QString &year, const QString 
     const auto m = wholeNumber(month, 1, 12);
     if (!y || !m) return std::nullopt;
     const QString end = *m == 12 ? dateText(*y + 1, 1, 1) : dateText(*y, *m + 1, 1);
-    return SalesStatement{QStringLiteral("select day([day1]) as 日期,") + sumOf(measure) +
-                              QStringLiteral(" as 总量 from data1 where day1>=? and day1<?  group by day1 "
-                                             "order by day1"),
+    return SalesStatement{QStringLiteral("select day([day1]) as 日期,") + figureOf(measure) +
+                              QStringLiteral(" as 总量 from data1_days where day1>=? and day1<? order by day1"),
                           {dateText(*y, *m, 1), end}};
 }
 

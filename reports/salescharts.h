@@ -23,7 +23,7 @@ struct Result {
 };
 
 // The year and month are the drop-downs' texts as they stand; a text that is no number selects no
-// records (nothing is built). Statements are ranges on day1, so that the index serves them.
+// records (nothing is built). Statements are ranges on the dates of the day totals.
 std::optional<SalesStatement> monthlyStatement(const QString &year, Measure measure);
 std::optional<SalesStatement> dailyStatement(const QString &year, const QString &month, Measure measure);
 

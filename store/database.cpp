@@ -40,6 +40,44 @@ const char *const schemaSteps[] = {
     "CREATE INDEX IF NOT EXISTS data1_day1_figures ON data1 (day1, ID, a5, [4]);"
     "CREATE INDEX IF NOT EXISTS data1_d ON data1 (d);"
     "CREATE INDEX IF NOT EXISTS data_summary ON data (a, b, c, d, [2], [3], [5], [6], [7], [8]);",
+    // 4: the charts read one row per sale date instead of a year of records. Each day's profit and
+    // amount are what sum() gives over the day's records in ID order: a record stored after every
+    // other of its day (each sale) adds its figures to the running sums, as sum() does; any other
+    // change adds the day up again from the date index. Records without a date are in no chart.
+    "DROP TRIGGER IF EXISTS data1_days_add;"
+    "DROP TRIGGER IF EXISTS data1_days_insert_between;"
+    "DROP TRIGGER IF EXISTS data1_days_remove;"
+    "DROP TRIGGER IF EXISTS data1_days_change;"
+    "DROP TABLE IF EXISTS data1_days;"
+    "CREATE TABLE data1_days (day1 TEXT PRIMARY KEY, a5 REAL, [4] REAL) WITHOUT ROWID;"
+    "INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1 IS NOT NULL GROUP BY day1;"
+    "CREATE TRIGGER data1_days_add AFTER INSERT ON data1"
+    " WHEN new.day1 IS NOT NULL AND NOT EXISTS (SELECT 1 FROM data1 WHERE day1=new.day1 AND ID>new.ID)"
+    " BEGIN"
+    "  INSERT INTO data1_days (day1, a5, [4]) VALUES (new.day1, 0.0+new.a5, 0.0+new.[4])"
+    "  ON CONFLICT (day1) DO UPDATE SET"
+    "   a5=CASE WHEN excluded.a5 IS NULL THEN a5 WHEN a5 IS NULL THEN excluded.a5 ELSE a5+excluded.a5 END,"
+    "   [4]=CASE WHEN excluded.[4] IS NULL THEN [4] WHEN [4] IS NULL THEN excluded.[4]"
+    "    ELSE [4]+excluded.[4] END;"
+    " END;"
+    "CREATE TRIGGER data1_days_insert_between AFTER INSERT ON data1"
+    " WHEN new.day1 IS NOT NULL AND EXISTS (SELECT 1 FROM data1 WHERE day1=new.day1 AND ID>new.ID)"
+    " BEGIN"
+    "  INSERT OR REPLACE INTO data1_days"
+    "   SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=new.day1 GROUP BY day1;"
+    " END;"
+    "CREATE TRIGGER data1_days_remove AFTER DELETE ON data1 WHEN old.day1 IS NOT NULL"
+    " BEGIN"
+    "  DELETE FROM data1_days WHERE day1=old.day1;"
+    "  INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=old.day1 GROUP BY day1;"
+    " END;"
+    "CREATE TRIGGER data1_days_change AFTER UPDATE OF ID, a5, [4], day1 ON data1"
+    " BEGIN"
+    "  DELETE FROM data1_days WHERE day1=old.day1 OR day1=new.day1;"
+    "  INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=old.day1 GROUP BY day1;"
+    "  INSERT OR REPLACE INTO data1_days"
+    "   SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=new.day1 GROUP BY day1;"
+    " END;",
 };
 static_assert(std::size(schemaSteps) == Database::SchemaVersion);
 

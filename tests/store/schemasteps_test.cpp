@@ -1,6 +1,7 @@
 // The numbered schema steps over files of an earlier version: a file of the second version gets the
-// reports' indexes in place of the plain sale-date index and keeps its rows and their date order; a
-// step that cannot run leaves the file at its version.
+// reports' indexes in place of the plain sale-date index and keeps its rows and their date order; one
+// of the third version gets the day totals of its records; a step that cannot run leaves the file at
+// its version.
 #include "store/database.h"
 #include "tests/support/testenv.h"
 
@@ -28,10 +29,25 @@ QList<qint64> idsInDateOrder(Database &db) {
     return ids;
 }
 
-// The indexes of the second version: the reports' indexes not yet there, the sale date alone.
+// The third version: no day totals beside the records.
+#define TO_THIRD_VERSION                                                                               \
+    "DROP TRIGGER data1_days_add; DROP TRIGGER data1_days_insert_between; DROP TRIGGER data1_days_remove;" \
+    "DROP TRIGGER data1_days_change; DROP TABLE data1_days;"
+const char *const toThirdVersion = TO_THIRD_VERSION "PRAGMA user_version=3;";
+// The second version: the reports' indexes not yet there either, the sale date alone.
 const char *const toSecondVersion =
-    "DROP INDEX data1_day1_figures; DROP INDEX data1_d; DROP INDEX data_summary;"
-    "CREATE INDEX data1_day1 ON data1 (day1); PRAGMA user_version=2;";
+    TO_THIRD_VERSION "DROP INDEX data1_day1_figures; DROP INDEX data1_d; DROP INDEX data_summary;"
+                     "CREATE INDEX data1_day1 ON data1 (day1); PRAGMA user_version=2;";
+
+// Each date's total profit and amount, as "date profit amount" lines.
+QStringList dayTotals(Database &db, const char *statement) {
+    QStringList lines;
+    QSqlQuery query(db.connection());
+    query.exec(QString::fromLatin1(statement));
+    while (query.next())
+        lines << query.value(0).toString() + u' ' + query.value(1).toString() + u' ' + query.value(2).toString();
+    return lines;
+}
 
 void runScript(Database &db, const char *script) {
     for (const QString &statement : QString::fromLatin1(script).split(u';', Qt::SkipEmptyParts))
@@ -73,6 +89,30 @@ TEST(SchemaSteps, ASecondVersionFileGetsTheReportIndexesAndKeepsItsRowsInTheirDa
     EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from data1")).toInt(), 6);
     EXPECT_EQ(db.scalar(QStringLiteral("select a from data")).toString(), QStringLiteral("电脑"));
     EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+}
+
+TEST(SchemaSteps, AThirdVersionFileGetsTheDayTotalsOfItsRecordsAndKeepsThemFromThenOn) {
+    TestEnv env;
+    const QString path = env.file(QStringLiteral("v3.mdb"));
+    {
+        Database db;
+        ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+        runScript(db, toThirdVersion);
+        double profit = 30.1;
+        for (const char *date : {"2014-08-05", "2014-08-01", "2014-08-05", "2014-08-03", "2014-08-05"})
+            addSale(db, date, "电子", profit -= 1.7);
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (a,[4]) values ('no date',10)")));
+    }
+    const char *fromRecords =
+        "select day1, sum(a5), sum([4]) from data1 where day1 is not null group by day1 order by day1";
+    Database db;
+    ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::SchemaVersion);
+    const char *kept = "select day1, a5, [4] from data1_days order by day1";
+    EXPECT_EQ(dayTotals(db, kept).size(), 3);
+    EXPECT_EQ(dayTotals(db, kept), dayTotals(db, fromRecords));
+    addSale(db, "2014-08-03", "文具", 0.3);
+    EXPECT_EQ(dayTotals(db, kept), dayTotals(db, fromRecords)) << "a sale stored after the step";
 }
 
 TEST(SchemaSteps, AStepThatCannotRunLeavesTheFileAtItsVersionWithItsRows) {
