@@ -1,11 +1,12 @@
 #include "export/worksheet.h"
 
 #include "export/biffwriter.h"
+#include "export/gbktexts.h"
 #include "store/dataset.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
-#include <unordered_map>
 
 namespace worksheet {
 
@@ -30,39 +31,72 @@ std::vector<const Column *> visibleColumns(const Sheet &sheet) {
     return shown;
 }
 
-// The GBK bytes of the texts met so far: a shop's list repeats its names, categories and customers.
-// The keys point into the rows, which stay as they are while the sheet is written.
-using GbkTexts = std::unordered_map<std::string_view, QByteArray>;
-
-void writeText(BiffWriter &out, int row, int column, std::string_view utf8, GbkTexts &known) {
-    const bool ascii =
-        std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii && utf8.size() <= std::size_t(BiffWriter::MaxLabelBytes)) {
-        out.labelBytes(row, column, utf8.data(), static_cast<std::uint16_t>(utf8.size())); // its own GBK
-        return;
+bool isAscii(std::string_view text) {
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        if (word & 0x8080808080808080ull) return false;
     }
-    auto found = known.find(utf8);
-    if (found == known.end())
-        found = known.emplace(utf8, out.gbk(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))).first;
-    const QByteArray &bytes = found->second;
-    out.labelBytes(row, column, bytes.constData(), static_cast<std::uint16_t>(bytes.size()));
+    for (; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
+    return true;
 }
 
-void writeCell(BiffWriter &out, int row, int column, const Dataset &rows, int record, int field,
-               GbkTexts &known) {
-    if (field < 0 || rows.isNull(record, field)) {
-        out.blank(row, column);
-        return;
+void writeText(BiffWriter &out, int row, int column, std::string_view utf8, GbkTexts &known) {
+    const std::string_view bytes =
+        isAscii(utf8) && utf8.size() <= std::size_t(BiffWriter::MaxLabelBytes) ? utf8 // its own GBK
+                                                                                : known.bytesOf(utf8);
+    out.labelBytes(row, column, bytes.data(), static_cast<std::uint16_t>(bytes.size()));
+}
+
+// One cell of a record as read from the rows.
+struct Cell {
+    enum class Kind : std::uint8_t { Blank, Integer, Number, Text } kind = Kind::Blank;
+    double number = 0;
+    std::string_view text;
+};
+
+// The records are read a block at a time, one column after another, and then written row by row.
+// Read cell by cell along a row, every column's arrays would be walked at once, more than the
+// processor follows ahead, and most reads would wait for memory.
+constexpr int BlockRecords = 256;
+
+void readBlock(const Dataset &rows, const std::vector<const Column *> &shown, int first, int count,
+               std::vector<Cell> &cells) {
+    const std::size_t width = shown.size();
+    for (std::size_t c = 0; c < width; ++c) {
+        const int field = shown[c]->field;
+        const Dataset::Kind kind = field < 0 ? Dataset::Kind::Text : rows.kind(field);
+        for (int i = 0; i < count; ++i) {
+            Cell &cell = cells[std::size_t(i) * width + c];
+            const int record = first + i;
+            if (field < 0 || rows.isNull(record, field)) {
+                cell.kind = Cell::Kind::Blank;
+            } else if (kind == Dataset::Kind::Text) {
+                cell.kind = Cell::Kind::Text;
+                cell.text = rows.utf8(record, field);
+            } else {
+                cell.kind = kind == Dataset::Kind::Integer ? Cell::Kind::Integer : Cell::Kind::Number;
+                cell.number = rows.number(record, field);
+            }
+        }
     }
-    switch (rows.kind(field)) {
-    case Dataset::Kind::Integer:
-        out.integer(row, column, static_cast<std::int64_t>(rows.number(record, field)));
+}
+
+void writeCell(BiffWriter &out, int row, int column, const Cell &cell, GbkTexts &known) {
+    switch (cell.kind) {
+    case Cell::Kind::Blank:
+        out.blank(row, column);
         break;
-    case Dataset::Kind::Number:
-        out.number(row, column, rows.number(record, field));
+    case Cell::Kind::Integer:
+        out.integer(row, column, static_cast<std::int64_t>(cell.number));
         break;
-    case Dataset::Kind::Text:
-        writeText(out, row, column, rows.utf8(record, field), known);
+    case Cell::Kind::Number:
+        out.number(row, column, cell.number);
+        break;
+    case Cell::Kind::Text:
+        writeText(out, row, column, cell.text, known);
         break;
     }
 }
@@ -106,12 +140,17 @@ void write(BiffWriter &out, const Sheet &sheet, const Dataset &rows,
             out.label(row, static_cast<int>(c), levels[c].value(level));
 
     const int records = rows.rowCount();
-    GbkTexts known;
-    known.reserve(4096);
-    for (int record = 0; record < records; ++record, ++row) {
-        for (std::size_t c = 0; c < shown.size(); ++c)
-            writeCell(out, row, static_cast<int>(c), rows, record, shown[c]->field, known);
-        if (afterRecord) afterRecord(record + 1);
+    GbkTexts known(out);
+    std::vector<Cell> cells(BlockRecords * shown.size());
+    for (int first = 0; first < records; first += BlockRecords) {
+        const int count = std::min(BlockRecords, records - first);
+        readBlock(rows, shown, first, count, cells);
+        for (int i = 0; i < count; ++i, ++row) {
+            const Cell *cell = cells.data() + std::size_t(i) * shown.size();
+            for (std::size_t c = 0; c < shown.size(); ++c)
+                writeCell(out, row, static_cast<int>(c), cell[c], known);
+            if (afterRecord) afterRecord(first + i + 1);
+        }
     }
 
     if (sheet.totalsRow)

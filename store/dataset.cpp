@@ -324,20 +324,10 @@ QString Dataset::text(int row, int column) const {
     return {};
 }
 
-double Dataset::number(int row, int column) const {
-    if (isNull(row, column)) return 0;
-    const auto &col = m_columns[column];
-    const int r = physical(row);
-    switch (col.kind) {
-    case Kind::Number:
-        return col.numbers[r];
-    case Kind::Integer:
-        return static_cast<double>(col.integers[r]);
-    case Kind::Text:
-        return num::parse(QString::fromUtf8(m_arena.data() + col.textStart[r], col.textLength[r]))
-            .value_or(0.0);
-    }
-    return 0;
+double Dataset::parsedText(const Column &column, int physicalRow) const {
+    return num::parse(QString::fromUtf8(m_arena.data() + column.textStart[physicalRow],
+                                        column.textLength[physicalRow]))
+        .value_or(0.0);
 }
 
 qint64 Dataset::id(int row) const {

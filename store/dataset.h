@@ -78,7 +78,15 @@ class Dataset {
         const int r = physical(row);
         return {m_arena.data() + col.textStart[r], col.textLength[r]};
     }
-    double number(int row, int column) const; // texts parsed as the engine would, NULL as 0
+    // Texts parsed as the engine would, NULL as 0.
+    double number(int row, int column) const {
+        if (isNull(row, column)) return 0;
+        const auto &col = m_columns[column];
+        const int r = physical(row);
+        if (col.kind == Kind::Number) return col.numbers[r];
+        if (col.kind == Kind::Integer) return static_cast<double>(col.integers[r]);
+        return parsedText(col, r);
+    }
     QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
     QString text(int row, const QString &field) const { return text(row, fieldIndex(field)); }
     double number(int row, const QString &field) const { return number(row, fieldIndex(field)); }
@@ -154,6 +162,7 @@ class Dataset {
         bool descending;
     };
     int physical(int row) const { return m_order[row]; }
+    double parsedText(const Column &column, int physicalRow) const;
     void setCell(Column &column, int physicalRow, const QVariant &value);
     void appendText(Column &column, const char *bytes, std::uint32_t length);
     std::vector<SortKey> sortKeys(const QString &order) const;

@@ -202,12 +202,17 @@ TEST_F(GridExporterTest, TheColumnsAreTheOnesTheGridShowsInTheOrderItShowsThem) 
     }
 }
 
+// Name, quantity, customer, remark and a whole number.
+std::vector<GridColumn> kindColumns(const char *quantity) {
+    return {GridColumn::make("a", "", "名称", 80), GridColumn::make(quantity, "", "数量", 40),
+            GridColumn::make("g", "", "客户", 60), GridColumn::make("j", "", "备注", 60),
+            GridColumn::make("k", "", "整数", 40)};
+}
+
 TEST_F(GridExporterTest, CellsFollowTheKindOfTheirField) {
     // `k` is a whole-number field, quantity `3` a floating one.
     List list(env.database(), QStringLiteral("select a, [3], g, j, 7 as k from data1 order by ID"),
-              {GridColumn::make("a", "", "名称", 80), GridColumn::make("3", "", "数量", 40),
-               GridColumn::make("g", "", "客户", 60), GridColumn::make("j", "", "备注", 60),
-               GridColumn::make("k", "", "整数", 40)});
+              kindColumns("3"));
     const QString path = file("kinds.xls");
     ASSERT_EQ(exportTo(list.grid, path), GridExporter::Result::Written);
     const BiffSheet sheet = BiffSheet::fromFile(path);
@@ -228,6 +233,44 @@ TEST_F(GridExporterTest, CellsFollowTheKindOfTheirField) {
     EXPECT_EQ(emptyRemark.type, BiffWriter::LabelType) << "an empty text";
     EXPECT_EQ(emptyRemark.text, QString());
     EXPECT_EQ(sheet.cell(5, 1).number, -1);
+}
+
+TEST_F(GridExporterTest, ALongListWithThousandsOfTextsComesOutCellForCell) {
+    // More records than are read at a time, more Chinese texts than the first table of encoded texts
+    // holds, texts repeated far apart, long ones, NULLs and empty texts between them.
+    constexpr int Records = 3000;
+    List list(env.database(),
+              QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
+                             "select '商品'||i as a, case when i%7=0 then null else i*0.5 end as q, "
+                             "'客户'||(i%50)||'号，地址在很长的一条街上' as g, "
+                             "case i%3 when 0 then 'abc' when 1 then '' else null end as j, i as k from n")
+                  .arg(Records),
+              kindColumns("q"));
+    const QString path = file("long.xls");
+    ASSERT_EQ(exportTo(list.grid, path), GridExporter::Result::Written);
+    const BiffSheet sheet = BiffSheet::fromFile(path);
+    ASSERT_TRUE(sheet.whole());
+    ASSERT_EQ(sheet.lastRow(), 3 + Records - 1);
+    int wrong = 0;
+    for (int i = 1; i <= Records && wrong < 5; ++i) {
+        const int row = 3 + i - 1;
+        const BiffCell quantity = sheet.cell(row, 1);
+        const BiffCell remark = sheet.cell(row, 3);
+        const bool right =
+            sheet.text(row, 0) == QStringLiteral("商品%1").arg(i) &&
+            (i % 7 == 0 ? quantity.type == BiffWriter::BlankType
+                        : quantity.type == BiffWriter::NumberType && quantity.number == i * 0.5) &&
+            sheet.text(row, 2) == QStringLiteral("客户%1号，地址在很长的一条街上").arg(i % 50) &&
+            (i % 3 == 2 ? remark.type == BiffWriter::BlankType
+                        : remark.type == BiffWriter::LabelType &&
+                              remark.text == (i % 3 == 0 ? QStringLiteral("abc") : QString())) &&
+            sheet.cell(row, 4).rk == quint32(i) * 4 + 2;
+        if (!right) {
+            ++wrong;
+            ADD_FAILURE() << "record " << i << ": " << sheet.text(row, 0).toStdString() << " "
+                          << sheet.text(row, 2).toStdString();
+        }
+    }
 }
 
 TEST_F(GridExporterTest, AnExistingFileIsReplacedOnlyAfterAYesToTheOneQuestion) {
