@@ -10,12 +10,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSaveFile>
+#include <QWindow>
 #include <memory>
 
 namespace {
+// How long the export waits at most for its progress window to come on the screen.
+constexpr int MapWaitMs = 500;
+
 // The hourglass while the export runs, whichever way it ends.
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -114,8 +119,14 @@ bool GridExporter::write(QString *error) {
     if (m_showProgress) {
         progress = std::make_unique<ExportProgress>(rows.rowCount(), m_parent ? m_parent->window() : nullptr);
         progress->show();
-        // Once, before any record is read: the window gets mapped and painted.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Before any record is read, and never again until the file is written: the window manager
+        // maps the window on its own time, and a window not yet on the screen would stay blank.
+        QElapsedTimer waited;
+        waited.start();
+        do
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        while (!progress->windowHandle()->isExposed() && waited.elapsed() < MapWaitMs);
+        progress->repaint();
     }
     // Taken now, after the question and the events above, and held until the file is written.
     const worksheet::Sheet sheet = prepareSheet();

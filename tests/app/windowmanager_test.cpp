@@ -1,16 +1,24 @@
 // The main window under a real window manager (run by window_manager_test.sh on a virtual X display
 // with openbox; elsewhere these tests are skipped): the manager offers to maximise it, a double click
 // on its title bar maximises it, the goods list then takes the room while the area below keeps its
-// size and place, and a border dragged by hand does not change the size.
+// size and place, a border dragged by hand does not change the size, and the export's progress window
+// is on the screen while the sheet is written.
 #include "app/mainstatusbar.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "export/exportprogress.h"
+#include "stock/goodslist.h"
 #include "tests/support/recordingshell.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
 #include "users/loginwindow.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+#include <QProgressBar>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
@@ -148,4 +156,54 @@ TEST_F(WindowManagerTest, ABorderDraggedByHandDoesNotChangeTheSize) {
     EXPECT_EQ(window->size(), QSize(1031, 636));
     EXPECT_FALSE(window->isMaximized());
     EXPECT_EQ(window->goodsListArea()->height(), 636 - 196);
+}
+
+TEST_F(WindowManagerTest, TheExportProgressWindowIsOnTheScreenWhileTheSheetIsWritten) {
+    ASSERT_TRUE(env.database().execute(QStringLiteral(
+        "insert into data (a,b,c,d,[1],[2],[3],[4],[5],[6],[7],[8],day1) "
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<20000) "
+        "select '商品'||i,'型号','69'||i,'文具',1.5,10,15,3,0,0,10,15,'2014-08-01' from n")));
+    shop->goods()->showAll();
+
+    // Half way through the records, what the X server shows where the window stands.
+    struct Seen {
+        QRect where;
+        QImage screen;
+        int maximum = 0;
+    } seen;
+    class Watcher : public QObject {
+      public:
+        explicit Watcher(Seen &seen) : m_seen(seen) {}
+        bool eventFilter(QObject *object, QEvent *event) override {
+            auto *progress = qobject_cast<ExportProgress *>(object);
+            if (progress && event->type() == QEvent::Show) {
+                QObject::connect(progress->bar(), &QProgressBar::valueChanged, progress, [this, progress](int value) {
+                    const int maximum = progress->bar()->maximum();
+                    if (!m_seen.screen.isNull() || value < maximum / 2) return;
+                    m_seen.maximum = maximum;
+                    m_seen.where = progress->frameGeometry();
+                    m_seen.screen = progress->screen()->grabWindow(0).toImage();
+                });
+            }
+            return false;
+        }
+
+      private:
+        Seen &m_seen;
+    } watcher(seen);
+    qApp->installEventFilter(&watcher);
+    const QString path = env.file(QStringLiteral("goods.xls"));
+    env.dialogs().fileName(path);
+    window->command(QStringLiteral("EXCEL1"))->trigger();
+    qApp->removeEventFilter(&watcher);
+
+    ASSERT_TRUE(QFileInfo::exists(path));
+    ASSERT_EQ(seen.maximum, 20000);
+    ASSERT_FALSE(seen.screen.isNull()) << "the bar never reached half way";
+    // The bar's blue chunk at its start, the grey of the panel above it: the window was mapped and
+    // painted, not left for the event loop after the export.
+    const QColor chunk = seen.screen.pixelColor(seen.where.topLeft() + QPoint(24, 56));
+    EXPECT_TRUE(chunk.blue() > 200 && chunk.red() < 60 && chunk.green() < 60) << chunk.name().toStdString();
+    const QColor panel = seen.screen.pixelColor(seen.where.topLeft() + QPoint(10, 10));
+    EXPECT_NE(panel, chunk);
 }
