@@ -6,8 +6,8 @@
 #include "app/mainstatusbar.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
-#include "export/exportprogress.h"
 #include "stock/goodslist.h"
+#include "tests/export/exportfixture.h"
 #include "tests/support/recordingshell.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
@@ -171,31 +171,18 @@ TEST_F(WindowManagerTest, TheExportProgressWindowIsOnTheScreenWhileTheSheetIsWri
         QImage screen;
         int maximum = 0;
     } seen;
-    class Watcher : public QObject {
-      public:
-        explicit Watcher(Seen &seen) : m_seen(seen) {}
-        bool eventFilter(QObject *object, QEvent *event) override {
-            auto *progress = qobject_cast<ExportProgress *>(object);
-            if (progress && event->type() == QEvent::Show) {
-                QObject::connect(progress->bar(), &QProgressBar::valueChanged, progress, [this, progress](int value) {
-                    const int maximum = progress->bar()->maximum();
-                    if (!m_seen.screen.isNull() || value < maximum / 2) return;
-                    m_seen.maximum = maximum;
-                    m_seen.where = progress->frameGeometry();
-                    m_seen.screen = progress->screen()->grabWindow(0).toImage();
-                });
-            }
-            return false;
-        }
-
-      private:
-        Seen &m_seen;
-    } watcher(seen);
-    qApp->installEventFilter(&watcher);
     const QString path = env.file(QStringLiteral("goods.xls"));
-    env.dialogs().fileName(path);
-    window->command(QStringLiteral("EXCEL1"))->trigger();
-    qApp->removeEventFilter(&watcher);
+    {
+        const ProgressWatch watch({}, [&seen](ExportProgress *progress, int value) {
+            const int maximum = progress->bar()->maximum();
+            if (!seen.screen.isNull() || value < maximum / 2) return;
+            seen.maximum = maximum;
+            seen.where = progress->frameGeometry();
+            seen.screen = progress->screen()->grabWindow(0).toImage();
+        });
+        env.dialogs().fileName(path);
+        window->command(QStringLiteral("EXCEL1"))->trigger();
+    }
 
     ASSERT_TRUE(QFileInfo::exists(path));
     ASSERT_EQ(seen.maximum, 20000);

@@ -381,33 +381,22 @@ TEST_F(GridExporterTest, TheProgressWindowRunsUpToTheRecordCountUnderTheHourglas
         int last = -1;
         bool hourglass = false;
     } seen;
-    // Watches the window come up and its bar move.
-    class Watcher : public QObject {
-      public:
-        explicit Watcher(Seen &seen) : m_seen(seen) {}
-        bool eventFilter(QObject *object, QEvent *event) override {
-            auto *progress = qobject_cast<ExportProgress *>(object);
-            if (progress && event->type() == QEvent::Show) {
-                m_seen.size = progress->size();
-                m_seen.label = progress->findChild<QLabel *>()->text();
-                m_seen.maximum = progress->bar()->maximum();
-                m_seen.hourglass = QApplication::overrideCursor() &&
-                                   QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-                QObject::connect(progress->bar(), &QProgressBar::valueChanged, progress,
-                                 [this](int value) { m_seen.last = value; });
-            }
-            return false;
-        }
-
-      private:
-        Seen &m_seen;
-    } watcher(seen);
-    qApp->installEventFilter(&watcher);
-    GridExporter exporter;
-    exporter.setGrid(detail.grid());
-    exporter.setFileName(file("progress.xls"));
-    const GridExporter::Result result = exporter.exportGrid();
-    qApp->removeEventFilter(&watcher);
+    GridExporter::Result result;
+    {
+        const ProgressWatch watch(
+            [&seen](ExportProgress *progress) {
+                seen.size = progress->size();
+                seen.label = progress->findChild<QLabel *>()->text();
+                seen.maximum = progress->bar()->maximum();
+                seen.hourglass = QApplication::overrideCursor() &&
+                                 QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            },
+            [&seen](ExportProgress *, int value) { seen.last = value; });
+        GridExporter exporter;
+        exporter.setGrid(detail.grid());
+        exporter.setFileName(file("progress.xls"));
+        result = exporter.exportGrid();
+    }
 
     EXPECT_EQ(result, GridExporter::Result::Written);
     EXPECT_EQ(seen.size, QSize(300, 100));
