@@ -4,9 +4,13 @@
 #include "reports/salescharts.h"
 
 #include <QColor>
+#include <QFont>
+#include <QSizeF>
 #include <QString>
+#include <vector>
 
 class QChart;
+class QFontMetricsF;
 
 namespace barchart {
 
@@ -24,5 +28,20 @@ void prepare(QChart &chart, const Style &style);
 void draw(QChart &chart, const Style &style, const std::vector<salescharts::Point> &points);
 // How an axis label reads ("#,##0.###" and the unit).
 QString axisLabel(double value, const QString &unit);
+// How the value mark above a bar reads ("#,##0.###").
+QString valueMark(double value);
+
+// Where the value marks stand. Marks too wide to stand side by side take turns on up to
+// MaxMarkLevels lines above their bars (the first bar's on the lowest, the next one a line higher...),
+// and the chart leaves room above its highest bar for them.
+constexpr int MaxMarkLevels = 3;
+struct MarkLayout {
+    int levels = 1;
+    double topMargin = 0.12; // of the bars' range, above the highest one
+    double step = 0;         // one line, in the chart's values
+};
+MarkLayout markLayout(const std::vector<salescharts::Point> &points, const std::vector<QString> &texts,
+                      const QFontMetricsF &metrics, QSizeF plot, int axisMaximum, double low, double high);
+QFont markFont(const QChart &chart);
 
 } // namespace barchart

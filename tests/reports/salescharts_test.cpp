@@ -1,5 +1,6 @@
 // The chart queries and the charts tab: one bar per month or day with the sums of profit or amount,
 // returns lowering them, drop-down texts as typed, the other chart left alone.
+#include "reports/barchart.h"
 #include "reports/salescharts.h"
 #include "reports/saleschartstab.h"
 #include "tests/reports/reportsfixture.h"
@@ -9,8 +10,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <gtest/gtest.h>
 
 namespace {
@@ -117,4 +120,83 @@ TEST(SalesChartsTab, EachButtonRedrawsItsOwnChartOneBarPerRow) {
     tab.monthlyYear()->setEditText(QStringLiteral("2013"));
     tab.findChild<QPushButton *>(QStringLiteral("Button13"))->click();
     EXPECT_TRUE(tab.monthlyPoints().empty());
+}
+
+TEST(SalesChartsTab, ValueMarksWriteTheFiguresOutAndTakeTurnsOnLinesWhenTheyDoNotFitSideBySide) {
+    TestEnv env;
+    Database &db = env.database();
+    sale(db, "2014-05-03", 1834170.5, 6834170.25);
+    sale(db, "2014-05-04", 216744, 1000);
+    sale(db, "2014-05-05", -12.125, -30);
+    sale(db, "2014-05-06", 7, 8);
+    sale(db, "2014-06-01", 0.1, 0.2);
+    SalesChartsTab tab(db);
+    tab.setCurrentDate(QDate(2014, 5, 20));
+    tab.drawMonthly(Measure::Amount);
+    tab.drawDaily(Measure::Profit);
+
+    // Each mark's text and how far above its bar it stands.
+    const auto marksOf = [](QChartView *view) {
+        std::vector<std::pair<QString, double>> marks;
+        std::vector<double> tops;
+        for (QAbstractSeries *series : view->chart()->series()) {
+            if (auto *area = qobject_cast<QAreaSeries *>(series)) tops.push_back(area->upperSeries()->at(0).y());
+            if (auto *mark = qobject_cast<QScatterSeries *>(series))
+                marks.emplace_back(mark->pointLabelsFormat(), mark->at(0).y() - tops.back());
+        }
+        return marks;
+    };
+    const auto monthly = marksOf(tab.monthlyChart());
+    ASSERT_EQ(monthly.size(), 2u);
+    EXPECT_EQ(monthly[0].first, QStringLiteral("6,835,148.25"));
+    EXPECT_EQ(monthly[1].first, QStringLiteral("0.2"));
+
+    // Four days side by side: wide marks on three lines, the fourth back on the first.
+    const auto daily = marksOf(tab.dailyChart());
+    ASSERT_EQ(daily.size(), 4u);
+    EXPECT_EQ(daily[0].first, QStringLiteral("1,834,170.5"));
+    EXPECT_EQ(daily[1].first, QStringLiteral("216,744"));
+    EXPECT_EQ(daily[2].first, QStringLiteral("-12.125"));
+    EXPECT_EQ(daily[3].first, QStringLiteral("7"));
+    EXPECT_EQ(daily[0].second, 0);
+    EXPECT_GT(daily[1].second, 0);
+    EXPECT_DOUBLE_EQ(daily[2].second, 2 * daily[1].second);
+    EXPECT_EQ(daily[3].second, 0);
+}
+
+TEST(BarChart, MarksOnOneLineStandAtLeastTheirWidthApartAndTheRaisedOnesFitAboveTheBars) {
+    const QFontMetricsF metrics(QFont(QStringLiteral("Arial"), 8));
+    struct Case {
+        const char *what;
+        int axisMaximum;
+        int count;
+        double figure;
+        double width;
+        int levels;
+    } cases[] = {
+        {"31 days of six-figure profits", 32, 31, 227905.9, 740, 3},
+        {"12 months of seven-figure amounts, wide", 12, 12, 6818587.2, 1400, 1},
+        {"12 months of seven-figure amounts, narrow", 12, 12, 6818587.2, 500, 2},
+        {"days of one-digit figures", 32, 5, 7, 740, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<salescharts::Point> points;
+        std::vector<QString> texts;
+        for (int i = 1; i <= c.count; ++i) {
+            points.push_back({i, c.figure});
+            texts.push_back(barchart::valueMark(c.figure));
+        }
+        const QSizeF plot(c.width, 150);
+        const auto layout = barchart::markLayout(points, texts, metrics, plot, c.axisMaximum, 0, c.figure);
+        EXPECT_EQ(layout.levels, c.levels);
+        const double pixelsApart = c.width / c.axisMaximum * layout.levels;
+        EXPECT_GE(pixelsApart, metrics.horizontalAdvance(texts[0]));
+        // The highest line, a label's height above it included, is inside the value range.
+        const double top = c.figure * (1 + layout.topMargin);
+        const double pixelsPerValue = plot.height() / top;
+        EXPECT_LE((c.figure + (layout.levels - 1) * layout.step) * pixelsPerValue + metrics.height(),
+                  plot.height() + 1);
+        EXPECT_GE(layout.step * pixelsPerValue, metrics.height());
+    }
 }
