@@ -5,6 +5,8 @@
 // pass with few allocations; a QString is made only when a cell is asked for. The memory of the rows
 // before is kept for the next load: a list read again at every keystroke neither grows its buffers
 // step by step nor asks the system for fresh pages each time.
+#include "store/growbuffer.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -133,10 +135,10 @@ class Dataset {
     struct Column {
         QString name;
         Kind kind = Kind::Text;
-        std::vector<double> numbers;          // Number
-        std::vector<qint64> integers;         // Integer
-        std::vector<std::uint32_t> textStart; // Text: offsets into m_arena, size rows + 0
-        std::vector<std::uint32_t> textLength;
+        GrowBuffer<double> numbers;          // Number
+        GrowBuffer<qint64> integers;         // Integer
+        GrowBuffer<std::uint32_t> textStart; // Text: offsets into m_arena, size rows + 0
+        GrowBuffer<std::uint32_t> textLength;
         std::vector<bool> nulls;
         // Added with a running compensation (Neumaier): a million figures add up to what they add up
         // to, not to that plus the rounding of every step.
@@ -177,7 +179,7 @@ class Dataset {
     int compareRows(int a, int b, const std::vector<SortKey> &keys, TextOrder texts) const;
 
     std::vector<Column> m_columns;
-    std::string m_arena;
+    GrowBuffer<char> m_arena;
     std::vector<int> m_base;  // listed rows, in the statement's order, as physical row numbers
     std::vector<int> m_order; // the same rows in display order
     QString m_statementOrder;
