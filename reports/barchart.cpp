@@ -7,12 +7,20 @@
 #include <QLinearGradient>
 #include <QLocale>
 #include <QScatterSeries>
-#include <QValueAxis>
 #include <QFontMetricsF>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
 namespace barchart {
+
+namespace {
+QFont markFont(const QChart &chart) {
+    QFont font = chart.font();
+    font.setPointSize(8);
+    return font;
+}
+} // namespace
 
 QString axisLabel(double value, const QString &unit) {
     // "#,##0.###": grouped thousands, up to three decimals without trailing zeros.
@@ -28,12 +36,6 @@ QString axisLabel(double value, const QString &unit) {
 QString valueMark(double value) {
     // Used as the label format of a single point: a figure holds no "@", which would start a value name.
     return axisLabel(value, QString());
-}
-
-QFont markFont(const QChart &chart) {
-    QFont font = chart.font();
-    font.setPointSize(8);
-    return font;
 }
 
 MarkLayout markLayout(const std::vector<salescharts::Point> &points, const std::vector<QString> &texts,
@@ -132,7 +134,6 @@ void draw(QChart &chart, const Style &style, const std::vector<salescharts::Poin
 
         // The value mark: an invisible point whose label, the value written out, stands above the bar.
         auto *mark = new QScatterSeries(&chart);
-        mark->setObjectName(QStringLiteral("mark"));
         mark->append(point.x, point.total + static_cast<double>(i % std::size_t(layout.levels)) * layout.step);
         mark->setMarkerSize(1);
         mark->setColor(Qt::transparent);

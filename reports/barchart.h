@@ -4,7 +4,6 @@
 #include "reports/salescharts.h"
 
 #include <QColor>
-#include <QFont>
 #include <QSizeF>
 #include <QString>
 #include <vector>
@@ -42,6 +41,5 @@ struct MarkLayout {
 };
 MarkLayout markLayout(const std::vector<salescharts::Point> &points, const std::vector<QString> &texts,
                       const QFontMetricsF &metrics, QSizeF plot, int axisMaximum, double low, double high);
-QFont markFont(const QChart &chart);
 
 } // namespace barchart

@@ -70,7 +70,7 @@ QAction *GoodsSummaryWindow::item(const QString &name) const {
 void GoodsSummaryWindow::refresh() {
     if (!m_summary.sortOrder().isEmpty()) m_summary.sort(QString());
     m_lastRowWhenRead = false;
-    if (!m_summary.startLoading(m_database, goodssummary::statement(), {}, FirstRowsShown)) {
+    if (!m_summary.startLoading(m_database, goodssummary::statement(), {}, DataGrid::FirstRowsShown)) {
         m_summary.clear();
         m_grid->reload();
         Dialogs::instance().error(this, m_database.errorText());

@@ -35,8 +35,6 @@ class GoodsSummaryWindow : public QDialog {
     void done(int result) override;
 
   private:
-    // Rows read before the window is drawn; a screen holds fewer.
-    static constexpr int FirstRowsShown = 200;
     void showLastRow();
 
     Database &m_database;

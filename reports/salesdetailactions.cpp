@@ -28,7 +28,7 @@ bool SalesDetailWindow::load(const QString &statement, const QVariantList &binds
     // A filter's list shows its first rows at once and reads the rest between the keystrokes; the
     // lists that open on their last row read it all.
     const bool loaded = reading == Reading::InSteps
-                            ? m_sales.startLoading(m_database, statement, binds, FirstRowsShown)
+                            ? m_sales.startLoading(m_database, statement, binds, DataGrid::FirstRowsShown)
                             : m_sales.load(m_database, statement, binds);
     if (loaded) m_lastStatement = statement;
     m_grid->reload();

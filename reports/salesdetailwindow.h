@@ -26,8 +26,6 @@ class SalesDetailWindow : public QDialog {
     Q_OBJECT
   public:
     static constexpr auto PrintTitle = "销 售 统 计 报 表";
-    // Rows a filter's list reads before it is shown (a screen holds fewer); the rest follows in steps.
-    static constexpr int FirstRowsShown = 200;
 
     explicit SalesDetailWindow(Database &database, QWidget *parent = nullptr);
     ~SalesDetailWindow() override;

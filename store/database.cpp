@@ -14,6 +14,11 @@
 #include <unistd.h>
 
 namespace {
+// A day's row of data1_days made again from the day's records; gone when the day has none left.
+#define DAY_ADDED_UP_AGAIN(day)                                                                         \
+    "DELETE FROM data1_days WHERE day1=" day ";"                                                        \
+    "INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=" day " GROUP BY day1;"
+
 // Each step brings the tables from the version before it to its own; they run in one transaction.
 const char *const schemaSteps[] = {
     // 1: the four tables of the shop and the indexes its lists use.
@@ -62,22 +67,11 @@ const char *const schemaSteps[] = {
     " END;"
     "CREATE TRIGGER data1_days_insert_between AFTER INSERT ON data1"
     " WHEN new.day1 IS NOT NULL AND EXISTS (SELECT 1 FROM data1 WHERE day1=new.day1 AND ID>new.ID)"
-    " BEGIN"
-    "  INSERT OR REPLACE INTO data1_days"
-    "   SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=new.day1 GROUP BY day1;"
-    " END;"
+    " BEGIN " DAY_ADDED_UP_AGAIN("new.day1") " END;"
     "CREATE TRIGGER data1_days_remove AFTER DELETE ON data1 WHEN old.day1 IS NOT NULL"
-    " BEGIN"
-    "  DELETE FROM data1_days WHERE day1=old.day1;"
-    "  INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=old.day1 GROUP BY day1;"
-    " END;"
+    " BEGIN " DAY_ADDED_UP_AGAIN("old.day1") " END;"
     "CREATE TRIGGER data1_days_change AFTER UPDATE OF ID, a5, [4], day1 ON data1"
-    " BEGIN"
-    "  DELETE FROM data1_days WHERE day1=old.day1 OR day1=new.day1;"
-    "  INSERT INTO data1_days SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=old.day1 GROUP BY day1;"
-    "  INSERT OR REPLACE INTO data1_days"
-    "   SELECT day1, sum(a5), sum([4]) FROM data1 WHERE day1=new.day1 GROUP BY day1;"
-    " END;",
+    " BEGIN " DAY_ADDED_UP_AGAIN("old.day1") DAY_ADDED_UP_AGAIN("new.day1") " END;",
 };
 static_assert(std::size(schemaSteps) == Database::SchemaVersion);
 

@@ -6,7 +6,6 @@
 #include <QCollator>
 #include <algorithm>
 #include <limits>
-#include <numeric>
 #include <sqlite3.h>
 #include <string_view>
 

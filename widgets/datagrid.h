@@ -48,6 +48,8 @@ class DataGrid : public QTableView {
     void refreshRow(int row);
     // A dataset that loads in steps (Dataset::startLoading) is read on while the user goes on, a few
     // milliseconds at a time between his keystrokes and clicks; the rows, totals and widths follow.
+    // Rows to read before a list is first drawn: a screen holds fewer.
+    static constexpr int FirstRowsShown = 200;
     bool isLoading() const;
     // Reads the rest now: for whatever needs every row (a print, an export). The rows reach the view
     // as they do in steps.

@@ -279,8 +279,8 @@ TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetween
 
             initials->setText(QStringLiteral("d"));
             EXPECT_TRUE(grid->isLoading());
-            EXPECT_EQ(sales.rowCount(), SalesDetailWindow::FirstRowsShown);
-            EXPECT_EQ(grid->datasetModel()->rowCount(), SalesDetailWindow::FirstRowsShown);
+            EXPECT_EQ(sales.rowCount(), DataGrid::FirstRowsShown);
+            EXPECT_EQ(grid->datasetModel()->rowCount(), DataGrid::FirstRowsShown);
             EXPECT_EQ(grid->currentRow(), 0);
 
             // The next key before the end: the list of "dn" alone, whole after the reading.
