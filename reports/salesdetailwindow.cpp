@@ -149,6 +149,8 @@ void SalesDetailWindow::wireControls() {
     connect(m_grid, &DataGrid::loadingFailed, this,
             [this](const QString &message) { Dialogs::instance().error(this, message); });
     connect(m_clickedRow, &QLineEdit::textChanged, m_panel, &QWidget::hide);
+    // A panel closed from the keyboard hands the keys back to the list it was opened from.
+    connect(m_panel, &FloatingPanel::hiddenWithFocus, m_grid, [this] { m_grid->setFocus(Qt::OtherFocusReason); });
     connect(m_customer, &QLineEdit::textChanged, this, &SalesDetailWindow::rememberedCustomerChanged);
 
     connect(m_filters, &SalesFilterBox::filterEdited, this, [this] { search(); });

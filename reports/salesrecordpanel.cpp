@@ -101,6 +101,8 @@ void SalesRecordPanel::openFor(Mode mode, const Dataset &sales, int row) {
     m_change->setVisible(mode == Mode::Change);
     m_delete->setVisible(mode == Mode::Deletion);
     popUp();
+    // Opened from the keyboard too (Delete on the list): the keys go on in the panel.
+    m_debt->setFocus(Qt::OtherFocusReason);
 }
 
 void SalesRecordPanel::clear() {

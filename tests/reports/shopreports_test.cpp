@@ -21,6 +21,7 @@
 #include "users/loginwindow.h"
 #include "users/userstore.h"
 #include "widgets/datagrid.h"
+#include "widgets/numberfield.h"
 #include "widgets/datasetmodel.h"
 
 #include <QAction>
@@ -33,6 +34,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -183,6 +185,35 @@ TEST_F(ShopReportsTest, ADeletionPutsTheGoodsBackAndTheGoodsListShowsTheNewFigur
         });
     EXPECT_DOUBLE_EQ(goodsFigure(env.database(), computerId, "7"), 7);
     EXPECT_EQ(shop->goods()->goods().rowCount(), 2) << "closing lists every goods row";
+}
+
+TEST_F(ShopReportsTest, TheKeyboardDeletesARecordThroughThePanelAndComesBackToTheList) {
+    start();
+    logIn(u("超级管理员"));
+    sell(u("电脑"), "3", QString());
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            // The Delete key is a shortcut of the window's own commands: they answer in the active window.
+            detail()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(detail()));
+            DataGrid *grid = detail()->grid();
+            grid->setFocus(Qt::OtherFocusReason);
+            grid->setCurrentRow(0);
+            QTest::keyClick(grid, Qt::Key_Delete);
+            SalesRecordPanel *panel = detail()->panel();
+            ASSERT_TRUE(panel->isVisible());
+            EXPECT_EQ(detail()->focusWidget(), static_cast<QWidget *>(panel->debt())) << "the keys go on in the panel";
+            int tabs = 0;
+            while (detail()->focusWidget() != panel->deleteButton() && tabs++ < 12)
+                QTest::keyClick(detail()->focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(detail()->focusWidget(), static_cast<QWidget *>(panel->deleteButton()))
+                << "Tab reaches the delete button";
+            QTest::keyClick(panel->deleteButton(), Qt::Key_Space);
+            EXPECT_EQ(env.database().scalar(QStringLiteral("select count(*) from data1")).toInt(), 0);
+            EXPECT_FALSE(panel->isVisible());
+            EXPECT_EQ(detail()->focusWidget(), static_cast<QWidget *>(grid)) << "the keys are back on the list";
+        });
 }
 
 TEST_F(ShopReportsTest, AnOrdinaryUserSeesNoProfitNoChartsNoAmountsAndCannotChangeOrDelete) {
