@@ -32,7 +32,7 @@ Deletion failed(Database &database) {
 Deletion remove(Database &database, qint64 recordId) {
     if (!database.begin()) return {Deletion::Status::Failed, database.errorText(), -1};
     Dataset record;
-    if (!record.load(database, QStringLiteral("select a,b,c,d,day2,[1],[3],[4] from data1 where ID=?"),
+    if (!record.load(database, QStringLiteral("select a,b,c,d,day2,[1],[3],[4],data_id from data1 where ID=?"),
                      {recordId}))
         return failed(database);
     if (record.rowCount() == 0) {
@@ -43,22 +43,40 @@ Deletion remove(Database &database, qint64 recordId) {
     const auto number = [&](const char *field) { return record.number(0, QString::fromLatin1(field)); };
 
     // Exact texts, a missing one equal to an empty one: a substring would give the goods back to
-    // another row ("电脑" is part of "电脑包").
-    // The stock-in date through its index when there is one.
+    // another row ("电脑" is part of "电脑包"). The stock-in date through its index when there is one.
     const QString stockInDate = text("day2");
-    QString statement = QStringLiteral(
-        "select ID,[5],[6],[7],[8] from data where coalesce(a,'')=coalesce(?,'') and "
-        "coalesce(b,'')=coalesce(?,'') and coalesce(c,'')=coalesce(?,'') and coalesce(d,'')=coalesce(?,'')");
-    QVariantList binds{text("a"), text("b"), text("c"), text("d")};
+    QString sameGoods = QStringLiteral(
+        "coalesce(a,'')=coalesce(?,'') and coalesce(b,'')=coalesce(?,'') and coalesce(c,'')=coalesce(?,'') "
+        "and coalesce(d,'')=coalesce(?,'')");
+    QVariantList sameGoodsBinds{text("a"), text("b"), text("c"), text("d")};
     if (stockInDate.isEmpty()) {
-        statement += QStringLiteral(" and coalesce(day1,'')=''");
+        sameGoods += QStringLiteral(" and coalesce(day1,'')=''");
     } else {
-        statement += QStringLiteral(" and day1=?");
-        binds << stockInDate;
+        sameGoods += QStringLiteral(" and day1=?");
+        sameGoodsBinds << stockInDate;
     }
+    const QString columns = QStringLiteral("select ID,[5],[6],[7],[8] from data where ");
     Dataset goods;
-    if (!goods.load(database, statement + QStringLiteral(" order by ID limit 1"), binds))
-        return failed(database);
+    // The row the record was sold from, while it still is those goods (a row deleted since may have
+    // left its ID to another).
+    const int soldFrom = record.fieldIndex(QStringLiteral("data_id"));
+    if (!record.isNull(0, soldFrom)) {
+        QVariantList binds{record.value(0, soldFrom)};
+        binds += sameGoodsBinds;
+        if (!goods.load(database, columns + QStringLiteral("ID=? and ") + sameGoods, binds))
+            return failed(database);
+    }
+    // Records from before rows were named, or a row that is gone: the first row alike, one bought at
+    // the record's purchase price before the others (two stockings of one day at different prices).
+    if (goods.rowCount() == 0) {
+        QVariantList binds = sameGoodsBinds;
+        binds << number("1");
+        if (!goods.load(database,
+                        columns + sameGoods +
+                            QStringLiteral(" order by case when [1]=? then 0 else 1 end, ID limit 1"),
+                        binds))
+            return failed(database);
+    }
 
     Deletion result{Deletion::Status::Deleted, {}, -1};
     if (goods.rowCount() > 0) {

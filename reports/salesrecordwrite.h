@@ -34,8 +34,9 @@ struct Deletion {
 };
 
 // Deletes the record and, in the same transaction, takes its quantity, amount and cost back out of
-// the goods row it was sold from: the first row (in stored order) with exactly the record's name,
-// model, code, category and stock-in date. Without such a row only the record goes.
+// the goods row it was sold from: the row the record names, while it still has exactly the record's
+// name, model, code, category and stock-in date; otherwise (older records) the first row with those,
+// one of the record's purchase price first. Without such a row only the record goes.
 Deletion remove(Database &database, qint64 recordId);
 
 } // namespace salesrecord

@@ -76,10 +76,11 @@ Recorded record(Database &database, const Entry &entry) {
                               figures.profit,
                               num::stored(entry.debt),
                               entry.saleDate.toString(QStringLiteral("yyyy-MM-dd")),
-                              dateOrNull(text("day1"))};
+                              dateOrNull(text("day1")),
+                              entry.goodsId};
     if (!database.execute(
-            QStringLiteral("insert into data1 (a,b,c,d,e,f,g,h,i,j,z,[1],[2],[3],[4],a5,[6],day1,day2) "
-                           "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            QStringLiteral("insert into data1 (a,b,c,d,e,f,g,h,i,j,z,[1],[2],[3],[4],a5,[6],day1,day2,data_id) "
+                           "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
             values))
         return failed(database);
     const qint64 recordId = database.lastInsertId();

@@ -12,7 +12,7 @@
 class Database {
   public:
     // The version of the tables this program writes; a file with a newer one is refused.
-    static constexpr int SchemaVersion = 4;
+    static constexpr int SchemaVersion = 5;
     static constexpr int ApplicationId = 0x4A534A58; // "JSJX"
     static constexpr auto SuperAdmin = "超级管理员";
     static constexpr auto DefaultAdminPassword = "659";

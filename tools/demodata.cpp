@@ -122,8 +122,8 @@ int main(int argc, char **argv) {
     std::sort(days.begin(), days.end());
     sqlite3_stmt *insertSale = nullptr;
     sqlite3_prepare_v2(db,
-                       "insert into data1 (a,b,c,d,e,f,g,h,i,j,z,[1],[2],[3],[4],a5,[6],day1,day2) "
-                       "values (?,?,?,?,?,?,?,?,?,'',?,?,?,?,?,?,?,?,?)",
+                       "insert into data1 (a,b,c,d,e,f,g,h,i,j,z,[1],[2],[3],[4],a5,[6],day1,day2,data_id) "
+                       "values (?,?,?,?,?,?,?,?,?,'',?,?,?,?,?,?,?,?,?,?)",
                        -1, &insertSale, nullptr);
     int lastDay = -1, counter = 0, linesLeft = 0, written = 0;
     QString customer, saleNumber;
@@ -175,6 +175,7 @@ int main(int argc, char **argv) {
         sqlite3_bind_double(insertSale, 16, debt);
         bindText(insertSale, 17, day.toString(Qt::ISODate));
         bindText(insertSale, 18, g.day1);
+        sqlite3_bind_int64(insertSale, 19, g.id);
         if (!check(sqlite3_step(insertSale), db)) return 1;
         ++written;
     }

@@ -1,6 +1,7 @@
 // Deleting a sales record gives its goods back to exactly the row it was sold from, in one
 // transaction; a correction changes only the debt and the customer data.
 #include "reports/salesrecordwrite.h"
+#include "sales/salerecord.h"
 #include "store/dataset.h"
 #include "tests/reports/reportsfixture.h"
 #include "tests/support/testenv.h"
@@ -86,6 +87,85 @@ TEST(SalesRecordDeletion, MatchesTheGoodsRowExactlyNotBySubstrings) {
         EXPECT_DOUBLE_EQ(goodsFigure(db, id, "7"), 7) << id;
     EXPECT_DOUBLE_EQ(goodsFigure(db, exact, "7"), 10);
     EXPECT_DOUBLE_EQ(goodsFigure(db, second, "7"), 7);
+}
+
+// The same goods stocked twice on one day: the two rows differ in nothing the record keeps, so a sale
+// names its row and the deletion gives the pieces back to that one.
+TEST(SalesRecordDeletion, ASaleGoesBackToTheBatchItWasSoldFrom) {
+    TestEnv env;
+    Database &db = env.database();
+    const qint64 first = insertGoods(db, {});
+    const qint64 second = insertGoods(db, {});
+    sale::Entry entry;
+    entry.goodsId = second;
+    entry.price = 12;
+    entry.quantity = 2;
+    entry.saleDate = QDate(2014, 8, 12);
+    const sale::Recorded sold = sale::record(db, entry);
+    ASSERT_EQ(sold.status, sale::Recorded::Status::Saved) << sold.reason.toStdString();
+    ASSERT_DOUBLE_EQ(goodsFigure(db, second, "7"), 5);
+
+    EXPECT_EQ(salesrecord::remove(db, sold.recordId).goodsId, second);
+    EXPECT_DOUBLE_EQ(goodsFigure(db, second, "7"), 7);
+    EXPECT_DOUBLE_EQ(goodsFigure(db, first, "7"), 7);
+}
+
+// A record whose named row holds other goods now (that row was deleted and its ID given to new
+// goods), and a record stored before rows were named: both go to the row alike in every key, and of
+// two such rows to the one bought at the record's purchase price.
+TEST(SalesRecordDeletion, WithoutItsOwnRowARecordGoesToTheRowAlikeBoughtAtItsPrice) {
+    TestEnv env;
+    Database &db = env.database();
+    Goods other;
+    other.name = u("鼠标");
+    const qint64 otherGoods = insertGoods(db, other);
+    const qint64 atEight = insertGoods(db, {});
+    const qint64 atNine = insertGoods(db, {});
+    ASSERT_TRUE(db.execute(QStringLiteral("update data set [1]=9 where ID=?"), {atNine}));
+    Record r;
+    r.purchasePrice = 9;
+    const qint64 named = insertRecord(db, r);
+    ASSERT_TRUE(db.execute(QStringLiteral("update data1 set data_id=? where ID=?"), {otherGoods, named}));
+    const qint64 unnamed = insertRecord(db, r);
+
+    EXPECT_EQ(salesrecord::remove(db, named).goodsId, atNine);
+    EXPECT_EQ(salesrecord::remove(db, unnamed).goodsId, atNine);
+    EXPECT_DOUBLE_EQ(goodsFigure(db, atNine, "7"), 13);
+    EXPECT_DOUBLE_EQ(goodsFigure(db, atEight, "7"), 7);
+    EXPECT_DOUBLE_EQ(goodsFigure(db, otherGoods, "7"), 7);
+}
+
+// A key left empty is stored as NULL in one table and as an empty text in the other (goods entered
+// without a model, code or stock-in date): they are the same goods.
+TEST(SalesRecordDeletion, AnEmptyKeyMatchesWhetherStoredAsNullOrAsEmptyText) {
+    struct Case {
+        const char *what;
+        const char *goodsChange;  // on the goods row
+        const char *recordChange; // on the record
+    };
+    const Case cases[] = {
+        {"model NULL / empty", "update data set b=NULL", "update data1 set b=''"},
+        {"model empty / NULL", "update data set b=''", "update data1 set b=NULL"},
+        {"code NULL / NULL", "update data set c=NULL", "update data1 set c=NULL"},
+        {"stock-in date NULL / NULL", "update data set day1=NULL", "update data1 set day2=NULL"},
+        {"stock-in date empty / NULL", "update data set day1=''", "update data1 set day2=NULL"},
+        {"stock-in date NULL / empty", "update data set day1=NULL", "update data1 set day2=''"},
+    };
+    for (const Case &c : cases) {
+        TestEnv env;
+        Database &db = env.database();
+        Goods dated;
+        dated.date = QStringLiteral("2014-08-03"); // a row with every key filled stays out of it
+        const qint64 filled = insertGoods(db, dated);
+        const qint64 goods = insertGoods(db, {});
+        ASSERT_TRUE(db.execute(QString::fromLatin1(c.goodsChange) + QStringLiteral(" where ID=?"), {goods}));
+        const qint64 record = insertRecord(db, {});
+        ASSERT_TRUE(db.execute(QString::fromLatin1(c.recordChange)));
+
+        EXPECT_EQ(salesrecord::remove(db, record).goodsId, goods) << c.what;
+        EXPECT_DOUBLE_EQ(goodsFigure(db, goods, "7"), 10) << c.what;
+        EXPECT_DOUBLE_EQ(goodsFigure(db, filled, "7"), 7) << c.what;
+    }
 }
 
 TEST(SalesRecordDeletion, WithoutAMatchingGoodsRowOnlyTheRecordGoesAndAGoneRecordWritesNothing) {

@@ -1,7 +1,7 @@
 // The numbered schema steps over files of an earlier version: a file of the second version gets the
 // reports' indexes in place of the plain sale-date index and keeps its rows and their date order; one
 // of the third version gets the day totals of its records; a step that cannot run leaves the file at
-// its version.
+// its version; one of the fourth gets the goods-row column of the sales records.
 #include "store/database.h"
 #include "tests/support/testenv.h"
 
@@ -150,4 +150,25 @@ TEST(SchemaSteps, AStepThatCannotRunLeavesTheFileAtItsVersionWithItsRows) {
         << "the old index is still there and the new one is not";
     EXPECT_EQ(single("select count(*) from data1"), QStringLiteral("1"));
     sqlite3_close(raw);
+}
+
+// A fourth-version file (a backup from before sales named their goods row) gets the column with
+// nothing in it for its records; a file whose version was set back after the step keeps the column.
+TEST(SchemaSteps, AFourthVersionFileGetsTheGoodsRowColumnEmptyForItsRecords) {
+    for (const bool hadColumn : {false, true}) {
+        TestEnv env;
+        const QString path = env.file(QStringLiteral("v4.mdb"));
+        {
+            Database db;
+            ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+            addSale(db, "2014-08-05", "电子", 12);
+            if (!hadColumn) runScript(db, "ALTER TABLE data1 DROP COLUMN data_id;");
+            runScript(db, "PRAGMA user_version=4;");
+        }
+        Database db;
+        ASSERT_TRUE(db.open(path)) << db.errorText().toStdString();
+        EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::SchemaVersion);
+        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from data1 where data_id is null")).toInt(), 1)
+            << hadColumn;
+    }
 }
