@@ -55,7 +55,7 @@ void ShopReports::wireSales() {
     });
     connect(m_detail, &SalesDetailWindow::rememberedCustomerChanged, sale, &SalePanel::setRememberedCustomer);
     // Corrected or deleted records may have taken a customer name away or brought one.
-    connect(m_detail, &SalesDetailWindow::salesRecordsChanged, sale, &SalePanel::invalidateCustomers);
+    connect(m_detail, &SalesDetailWindow::salesRecordsChanged, sale, &SalePanel::rereadCustomers);
     connect(m_detail, &SalesDetailWindow::goodsRowChanged, this, &ShopReports::refreshGoodsList);
     // Closing the window lists every goods row again.
     connect(m_detail, &SalesDetailWindow::windowClosed, m_shop.goods(),

@@ -13,6 +13,7 @@
 #include "widgets/dialogs.h"
 #include "widgets/numberfield.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -148,7 +149,15 @@ void SalesDetailWindow::onTitleClick(const QString &order) {
     m_grid->reload();
 }
 
+bool SalesDetailWindow::userMay(SalesRecordPanel::Mode mode) const {
+    // The user's rights hide the menu item; every other way to the same change (a double click, the
+    // Delete key, the panel's own button) asks the item too.
+    const QAction *action = item(QString::fromLatin1(mode == SalesRecordPanel::Mode::Change ? "N7" : "N2"));
+    return action && action->isVisible();
+}
+
 void SalesDetailWindow::openPanel(SalesRecordPanel::Mode mode) {
+    if (!userMay(mode)) return;
     const int row = m_grid->currentRow();
     if (row < 0 || row >= m_sales.rowCount() || m_sales.text(row, QStringLiteral("a")).isEmpty()) return;
     m_panel->openFor(mode, m_sales, row);
@@ -163,7 +172,7 @@ void SalesDetailWindow::openForDeletion() {
 }
 
 void SalesDetailWindow::changeRecord() {
-    if (m_sales.rowCount() == 0) return;
+    if (!userMay(SalesRecordPanel::Mode::Change) || m_sales.rowCount() == 0) return;
     const int row = m_sales.rowOfId(m_panel->recordId());
     if (row < 0) return;
     const auto debt = num::parse(m_panel->debt()->text());
@@ -190,7 +199,7 @@ void SalesDetailWindow::changeRecord() {
 
 void SalesDetailWindow::deleteRecord() {
     const qint64 id = m_panel->recordId();
-    if (id < 0) return;
+    if (!userMay(SalesRecordPanel::Mode::Deletion) || id < 0) return;
     const salesrecord::Deletion deletion = salesrecord::remove(m_database, id);
     if (deletion.status == salesrecord::Deletion::Status::Failed) {
         Dialogs::instance().error(this, deletion.reason);

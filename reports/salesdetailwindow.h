@@ -102,6 +102,8 @@ class SalesDetailWindow : public QDialog {
     bool load(const QString &statement, const QVariantList &binds, Reading reading = Reading::Whole);
     void onRowClicked(int row);
     void onTitleClick(const QString &order);
+    // Whether the logged-in user may change (or delete) sales records.
+    bool userMay(SalesRecordPanel::Mode mode) const;
     void openPanel(SalesRecordPanel::Mode mode);
     void whenClosed();
 

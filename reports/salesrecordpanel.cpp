@@ -89,12 +89,14 @@ void SalesRecordPanel::openFor(Mode mode, const Dataset &sales, int row) {
     m_price->setText(text("2"));
     m_quantity->setText(text("3"));
     m_amount->setText(text("4"));
-    if (mode == Mode::Deletion) m_purchasePrice->setText(text("1"));
+    m_purchasePrice->setText(text("1"));
     m_debt->setText(text("6"));
     m_date->setText(text("day1"));
     m_stockInDate->setText(text("day2"));
     m_number->setText(text("z"));
-    if (mode == Mode::Change) m_customer->setText(text("g"));
+    // Opened for deletion the panel is all the confirmation there is: every field is the record's
+    // own, never the customer of the record shown before.
+    m_customer->setText(text("g"));
     m_address->setText(text("h"));
     m_contact->setText(text("i"));
     m_remark->setText(text("j"));

@@ -56,6 +56,9 @@ class SalePanel : public FloatingPanel {
     // Sales records were changed elsewhere (corrected or deleted in the sales-detail window, a
     // restore): the next sale lists the names from the records again instead of adding its own.
     void invalidateCustomers();
+    // Sales records were corrected or deleted: the drop-down lists the names of the records as they
+    // are now (a customer whose last record went is gone from it); a name being typed stays.
+    void rereadCustomers();
 
   signals:
     // The ticket view must show this sale number's lines and this customer.

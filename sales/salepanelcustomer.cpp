@@ -80,6 +80,12 @@ void SalePanel::invalidateCustomers() {
     m_customerNamesLoaded = false;
 }
 
+void SalePanel::rereadCustomers() {
+    const QString typed = m_customer->currentText();
+    refillCustomers();
+    setCustomerName(typed);
+}
+
 void SalePanel::listSavedCustomer(const QString &name) {
     if (!m_customerNamesLoaded) {
         refillCustomers();

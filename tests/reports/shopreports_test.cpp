@@ -310,6 +310,8 @@ TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetween
 
             initials->setText(QStringLiteral("d"));
             EXPECT_TRUE(grid->isLoading());
+            EXPECT_EQ(grid->datasetModel()->footerText(quantity), u("…"))
+                << "no sum of the rows read so far stands for the total";
             EXPECT_EQ(sales.rowCount(), DataGrid::FirstRowsShown);
             EXPECT_EQ(grid->datasetModel()->rowCount(), DataGrid::FirstRowsShown);
             EXPECT_EQ(grid->currentRow(), 0);
@@ -350,4 +352,211 @@ TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetween
             readToTheEnd();
             EXPECT_EQ(sales.rowCount(), 450);
         });
+}
+
+// The print of a list still being read prints every row and the totals of the whole list.
+TEST_F(ShopReportsTest, APrintOfAListStillBeingReadWaitsForTheWholeList) {
+    Database &db = env.database();
+    ASSERT_TRUE(db.begin());
+    for (int i = 0; i < 600; ++i) {
+        Record r;
+        r.quantity = 1 + i % 7;
+        r.amount = r.quantity * 12;
+        insertRecord(db, r);
+    }
+    ASSERT_TRUE(db.commit());
+    const QString quantity = formatNumber(db.scalar(QStringLiteral("select sum([3]) from data1")).toDouble(),
+                                          DisplayFormat::Decimals3);
+    const QString pdf = env.file(QStringLiteral("sales.pdf"));
+    gridprint::setPreviewRunner([&](QPrintPreviewDialog &dialog) {
+        QPrinter printer(QPrinter::HighResolution);
+        gridprint::setUpPage(printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        emit dialog.paintRequested(&printer);
+    });
+    start();
+    logIn(u("超级管理员"));
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            detail()->filterBox()->nameInitials()->setText(QStringLiteral("d"));
+            ASSERT_TRUE(detail()->grid()->isLoading());
+            detail()->item(QStringLiteral("N4"))->trigger();
+        });
+    const auto words = pdfWords(pdf);
+    ASSERT_FALSE(words.empty());
+    const int lastPage = std::max_element(words.begin(), words.end(), [](const PdfWord &a, const PdfWord &b) {
+                             return a.page < b.page;
+                         })->page;
+    int printedRows = 0;
+    for (const PdfWord &word : words)
+        if (word.text == u("联想")) ++printedRows;
+    EXPECT_EQ(printedRows, 600);
+    const QStringList totals = lineOf(words, u("合计"), lastPage);
+    EXPECT_TRUE(totals.contains(quantity)) << totals.join(u' ').toStdString();
+    EXPECT_FALSE(totals.contains(u("…")));
+}
+
+namespace {
+// A double click as the system sends it: a click, then the second press as a double click.
+// (QTest's double click alone sends no first press, and the list takes nothing without one.)
+void doubleClickRow(DataGrid *grid, int row) {
+    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Whether the edit/delete panel opens, and for what, each way a user can ask for it.
+struct WaysIn {
+    bool doubleClick = false, deleteKey = false, enterKey = false, changeItem = false, deleteItem = false;
+};
+} // namespace
+
+// The user's rights hold at every way into the edit/delete panel, not only where the menu items are
+// hidden: a clerk can neither open it nor write through it.
+TEST_F(ShopReportsTest, AnOrdinaryUserChangesAndDeletesNoRecordByAnyWayIn) {
+    const auto tryEveryWay = [this](const QString &user) {
+        Record r;
+        r.debt = 36;
+        r.customer = u("王五");
+        const qint64 id = insertRecord(env.database(), r);
+        start();
+        logIn(user);
+        WaysIn opened;
+        whileModal(
+            detail(), [&] { command("N27")->trigger(); },
+            [&] {
+                detail()->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(detail()));
+                DataGrid *grid = detail()->grid();
+                SalesRecordPanel *panel = detail()->panel();
+                ASSERT_EQ(detail()->sales().rowCount(), 1);
+                const auto freshStart = [&] {
+                    panel->hide();
+                    grid->setFocus(Qt::OtherFocusReason);
+                    grid->setCurrentRow(0);
+                };
+                freshStart();
+                doubleClickRow(grid, 0);
+                opened.doubleClick = panel->isVisible();
+                freshStart();
+                QTest::keyClick(grid, Qt::Key_Delete);
+                opened.deleteKey = panel->isVisible();
+                freshStart();
+                QTest::keyClick(grid, Qt::Key_Return);
+                opened.enterKey = panel->isVisible();
+                freshStart();
+                detail()->item(QStringLiteral("N7"))->trigger();
+                opened.changeItem = panel->isVisible();
+                freshStart();
+                detail()->item(QStringLiteral("N2"))->trigger();
+                opened.deleteItem = panel->isVisible();
+
+                // The panel's own buttons write nothing for such a user, however it came to show.
+                panel->openFor(SalesRecordPanel::Mode::Change, detail()->sales(), 0);
+                panel->debt()->setText(QStringLiteral("0"));
+                panel->changeButton()->click();
+                panel->openFor(SalesRecordPanel::Mode::Deletion, detail()->sales(), 0);
+                panel->deleteButton()->click();
+            });
+        return std::pair{opened, id};
+    };
+    const auto [opened, id] = tryEveryWay(u("张三"));
+    EXPECT_FALSE(opened.doubleClick);
+    EXPECT_FALSE(opened.deleteKey);
+    EXPECT_FALSE(opened.enterKey);
+    EXPECT_FALSE(opened.changeItem);
+    EXPECT_FALSE(opened.deleteItem);
+    EXPECT_EQ(recordCount(env.database()), 1);
+    EXPECT_DOUBLE_EQ(env.database().scalar(QStringLiteral("select [6] from data1 where ID=?"), {id}).toDouble(), 36)
+        << "the customer's debt is kept";
+}
+
+// The same ways for the super administrator, so that the test above sees the ways work.
+TEST_F(ShopReportsTest, TheSuperAdministratorOpensThePanelByDoubleClickDeleteKeyAndMenu) {
+    insertRecord(env.database(), {});
+    start();
+    logIn(u("超级管理员"));
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            detail()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(detail()));
+            DataGrid *grid = detail()->grid();
+            SalesRecordPanel *panel = detail()->panel();
+            grid->setFocus(Qt::OtherFocusReason);
+            grid->setCurrentRow(0);
+            doubleClickRow(grid, 0);
+            EXPECT_TRUE(panel->isVisible());
+            EXPECT_EQ(panel->mode(), SalesRecordPanel::Mode::Change);
+            panel->hide();
+            grid->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(grid, Qt::Key_Delete);
+            EXPECT_TRUE(panel->isVisible());
+            EXPECT_EQ(panel->mode(), SalesRecordPanel::Mode::Deletion);
+        });
+}
+
+// Opened for deletion after a change of another record, the panel shows the record it deletes.
+TEST_F(ShopReportsTest, TheDeletionPanelShowsTheCustomerOfTheRecordItDeletes) {
+    Record first;
+    first.customer = u("王五");
+    insertRecord(env.database(), first);
+    Record second;
+    second.customer = u("李四");
+    second.saleNumber = QStringLiteral("20140805002");
+    insertRecord(env.database(), second);
+    start();
+    logIn(u("超级管理员"));
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            Dataset &sales = detail()->sales();
+            ASSERT_EQ(sales.rowCount(), 2);
+            SalesRecordPanel *panel = detail()->panel();
+            detail()->grid()->setCurrentRow(0);
+            detail()->item(QStringLiteral("N7"))->trigger();
+            ASSERT_EQ(panel->customer()->text(), sales.text(0, QStringLiteral("g")));
+            panel->hide();
+            detail()->grid()->setCurrentRow(1);
+            detail()->item(QStringLiteral("N2"))->trigger();
+            ASSERT_TRUE(panel->isVisible());
+            EXPECT_EQ(panel->customer()->text(), sales.text(1, QStringLiteral("g")));
+            EXPECT_EQ(panel->saleNumber()->text(), sales.text(1, QStringLiteral("z")));
+        });
+}
+
+// A customer whose last record was deleted is gone from the sale panel's drop-down; a name being typed
+// there stays.
+TEST_F(ShopReportsTest, ADeletedRecordsCustomerLeavesTheSalePanelsDropDown) {
+    Record gone;
+    gone.customer = u("王五");
+    insertRecord(env.database(), gone);
+    Record kept;
+    kept.customer = u("李四");
+    insertRecord(env.database(), kept);
+    start();
+    logIn(u("超级管理员"));
+    auto *customers = shop->salePanel()->findChild<QComboBox *>(QStringLiteral("ComboBox7"));
+    const auto listed = [customers] {
+        QStringList names;
+        for (int i = 0; i < customers->count(); ++i)
+            names << customers->itemText(i);
+        return names;
+    };
+    ASSERT_EQ(listed(), (QStringList{u("李四"), u("王五")}));
+    customers->setEditText(u("赵六"));
+    whileModal(
+        detail(), [&] { command("N27")->trigger(); },
+        [&] {
+            Dataset &sales = detail()->sales();
+            const int row = sales.text(0, QStringLiteral("g")) == u("王五") ? 0 : 1;
+            detail()->grid()->setCurrentRow(row);
+            detail()->item(QStringLiteral("N2"))->trigger();
+            detail()->panel()->deleteButton()->click();
+        });
+    EXPECT_EQ(recordCount(env.database()), 1);
+    EXPECT_EQ(listed(), QStringList{u("李四")});
+    EXPECT_EQ(customers->currentText(), u("赵六"));
 }
