@@ -90,22 +90,14 @@ class DatasetLoader {
             for (int c = 0; c < columns; ++c) {
                 auto &column = set.m_columns[c];
                 const int type = sqlite3_column_type(statement, c);
-                if (!kindKnown[c] && type != SQLITE_NULL) {
-                    // An expression column takes the kind of its first value; earlier NULL rows are
-                    // padded in the new storage.
+                const bool isNull = type == SQLITE_NULL;
+                if (isNull && column.allNull) continue;
+                if (!kindKnown[c]) {
+                    // An expression column takes the kind of its first value; it was all NULL so far.
                     column.kind = kindOfValue(type);
                     kindKnown[c] = true;
-                    column.numbers.assign(column.kind == Dataset::Kind::Number ? rows : 0, 0.0);
-                    column.integers.assign(column.kind == Dataset::Kind::Integer ? rows : 0, 0);
-                    if (column.kind == Dataset::Kind::Text) {
-                        column.textStart.assign(rows, 0);
-                        column.textLength.assign(rows, 0);
-                    } else {
-                        column.textStart.clear();
-                        column.textLength.clear();
-                    }
                 }
-                const bool isNull = type == SQLITE_NULL;
+                if (column.allNull) column.materialise(rows);
                 column.nulls.push_back(isNull);
                 switch (column.kind) {
                 case Dataset::Kind::Number: {
@@ -222,7 +214,9 @@ bool Dataset::loadMore(int rows) {
         return false;
     }
     if (rc == SQLITE_DONE) stopLoading();
-    if (rowCount() > first && m_observer.appended) m_observer.appended(first, rowCount() - 1);
+    // The end of the reading is news even without new rows: the totals are complete now.
+    if ((rowCount() > first || rc == SQLITE_DONE) && m_observer.appended)
+        m_observer.appended(first, rowCount() - 1);
     return true;
 }
 
@@ -255,6 +249,7 @@ void Dataset::emptyRows() {
         column.textStart.clear();
         column.textLength.clear();
         column.nulls.clear();
+        column.allNull = true;
         column.sum = 0;
         column.carry = 0;
     }
@@ -379,9 +374,10 @@ int Dataset::compareRows(int a, int b, const std::vector<SortKey> &keys, TextOrd
     for (const SortKey &key : keys) {
         const auto &col = m_columns[key.column];
         int result = 0;
-        if (col.nulls[a] != col.nulls[b]) {
-            result = col.nulls[a] ? -1 : 1; // NULL first, as the engine orders them
-        } else if (!col.nulls[a]) {
+        const bool nullA = col.nullAt(a);
+        if (nullA != col.nullAt(b)) {
+            result = nullA ? -1 : 1; // NULL first, as the engine orders them
+        } else if (!nullA) {
             switch (col.kind) {
             case Kind::Number:
                 result = threeWay(col.numbers[a], col.numbers[b]);
@@ -424,7 +420,7 @@ int Dataset::physicalOfId(qint64 wanted) const {
     if (m_idColumn < 0) return -1;
     const Column &col = m_columns[m_idColumn];
     for (const int r : m_base) {
-        if (col.nulls[r]) continue;
+        if (col.nullAt(r)) continue;
         const qint64 value = col.kind == Kind::Integer  ? col.integers[r]
                              : col.kind == Kind::Number ? static_cast<qint64>(col.numbers[r])
                                                         : -1;
@@ -435,7 +431,7 @@ int Dataset::physicalOfId(qint64 wanted) const {
 
 void Dataset::unlist(int r) {
     for (auto &column : m_columns) {
-        if (column.nulls[r]) continue;
+        if (column.nullAt(r)) continue;
         if (column.kind == Kind::Number)
             column.add(-column.numbers[r]);
         else if (column.kind == Kind::Integer)
@@ -447,6 +443,7 @@ void Dataset::unlist(int r) {
 
 int Dataset::appendPhysicalRow() {
     for (auto &column : m_columns) {
+        if (column.allNull) continue; // the new row is NULL there already
         column.nulls.push_back(true);
         switch (column.kind) {
         case Kind::Number:
@@ -540,6 +537,10 @@ bool Dataset::post(Database &database, const QString &table, qint64 rowId, const
 
 void Dataset::setCell(Column &column, int r, const QVariant &value) {
     const bool isNull = !value.isValid() || value.isNull();
+    if (column.allNull) {
+        if (isNull) return;
+        column.materialise(m_physicalRows);
+    }
     switch (column.kind) {
     case Kind::Number: {
         const double old = column.nulls[r] ? 0.0 : column.numbers[r];

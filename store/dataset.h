@@ -48,8 +48,8 @@ class Dataset {
     bool loadMore(int rows);
     bool finishLoading();
     QString loadError() const { return m_loadError; }
-    // Told of rows appended by loadMore() or finishLoading() (display rows first to last), and of a list
-    // emptied by a failure on the way.
+    // Told of rows appended by loadMore() or finishLoading() (display rows first to last; none, first >
+    // last, when the reading ended without more), and of a list emptied by a failure on the way.
     struct LoadObserver {
         std::function<void(int first, int last)> appended;
         std::function<void()> emptied;
@@ -67,7 +67,7 @@ class Dataset {
     // Cells by row in the current (sorted) order.
     bool isNull(int row, int column) const {
         if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return true;
-        return m_columns[column].nulls[physical(row)];
+        return m_columns[column].nullAt(physical(row));
     }
     QVariant value(int row, int column) const;
     QString text(int row, int column) const;  // numbers in the general format, NULL as ""
@@ -139,6 +139,19 @@ class Dataset {
         GrowBuffer<std::uint32_t> textStart; // Text: offsets into m_arena, size rows + 0
         GrowBuffer<std::uint32_t> textLength;
         std::vector<bool> nulls;
+        // No value in any row so far: nothing is kept per row until the first one comes. A table's
+        // spare columns (most of data1's) then cost a long list nothing.
+        bool allNull = true;
+        bool nullAt(int physicalRow) const { return allNull || nulls[physicalRow]; }
+        // Storage for `rows` NULL rows of the column's kind, so that values can follow.
+        void materialise(int rows) {
+            nulls.assign(static_cast<std::size_t>(rows), true);
+            numbers.assign(kind == Kind::Number ? rows : 0, 0.0);
+            integers.assign(kind == Kind::Integer ? rows : 0, 0);
+            textStart.assign(kind == Kind::Text ? rows : 0, 0);
+            textLength.assign(kind == Kind::Text ? rows : 0, 0);
+            allNull = false;
+        }
         // Added with a running compensation (Neumaier): a million figures add up to what they add up
         // to, not to that plus the rounding of every step.
         double sum = 0;

@@ -99,6 +99,9 @@ QString DatasetModel::footerText(int column) const {
     case GridColumn::Footer::Sum:
         break;
     }
+    // A list still being read has no totals yet: the sum of the rows read so far would pass for the
+    // total of the filter.
+    if (m_dataset && m_dataset->loading()) return QString::fromUtf8(LoadingTotal);
     const int source = m_datasetColumn[static_cast<std::size_t>(column)];
     const double sum = m_dataset && source >= 0 ? m_dataset->total(source) : 0.0;
     return def.format == DisplayFormat::None ? num::generalTotal(sum) : formatNumber(sum, def.format);

@@ -39,8 +39,9 @@ class DatasetModel : public QAbstractTableModel {
 
     QString cellText(int row, int column) const;
     // The totals-row text of a column: its fixed text, or the sum over the listed rows in the column's
-    // display format.
+    // display format; LoadingTotal while the list is still being read.
     QString footerText(int column) const;
+    static constexpr auto LoadingTotal = "…";
     // Sums like numbers (to the right), fixed texts like texts, unless the column says otherwise.
     Qt::Alignment footerAlignment(int column) const;
 

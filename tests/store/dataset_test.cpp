@@ -258,3 +258,47 @@ TEST(Dataset, AFailureOnTheWayEmptiesTheListAndSaysWhy) {
     EXPECT_TRUE(stepped.loadError().contains(QStringLiteral("overflow"))) << qPrintable(stepped.loadError());
     EXPECT_EQ(stepped.loadError(), table.db.errorText());
 }
+
+// Columns with no value in any listed row keep nothing per row; a value written or put into one later
+// (a post, a row followed in, a sort over it) behaves as in a column that had values from the start.
+TEST(Dataset, ColumnsWithoutAnyValueTakeValuesLaterLikeTheOthers) {
+    Shop shop;
+    // z (text) and [4] (figure) are empty in every goods row.
+    ASSERT_TRUE(shop.db.execute(QStringLiteral("update data set z=NULL, [4]=NULL")));
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by ID")));
+    goods.setStatementOrder(QStringLiteral("ID"));
+    const int note = goods.fieldIndex(QStringLiteral("z"));
+    const int figure = goods.fieldIndex(QStringLiteral("4"));
+    for (int row = 0; row < goods.rowCount(); ++row) {
+        EXPECT_TRUE(goods.isNull(row, note));
+        EXPECT_EQ(goods.text(row, note), QString());
+        EXPECT_DOUBLE_EQ(goods.number(row, figure), 0);
+    }
+
+    ASSERT_TRUE(goods.post(shop.db, QStringLiteral("data"), shop.mouse, {QStringLiteral("z"), QStringLiteral("4")},
+                           {QStringLiteral("备注"), 7.5}));
+    EXPECT_EQ(goods.text(goods.rowOfId(shop.mouse), note), QStringLiteral("备注"));
+    EXPECT_DOUBLE_EQ(goods.total(figure), 7.5);
+    EXPECT_TRUE(goods.isNull(goods.rowOfId(shop.computer), note));
+
+    // A new row read by the same statement, with a value where the list had none.
+    const qint64 added = addGoods(shop.db, QStringLiteral("键盘"), QStringLiteral("K"), 50, 3, 80);
+    ASSERT_TRUE(shop.db.execute(QStringLiteral("update data set [4]=2 where ID=?"), {added}));
+    Dataset fresh;
+    ASSERT_TRUE(fresh.load(shop.db, QStringLiteral("select * from data where ID=?"), {added}));
+    ASSERT_TRUE(goods.putRow(fresh, 0));
+    EXPECT_EQ(goods.rowCount(), 4);
+    EXPECT_DOUBLE_EQ(goods.total(figure), 9.5);
+
+    goods.sort(QStringLiteral("4 DESC"));
+    EXPECT_EQ(shop.names(goods).mid(0, 2), (QStringList{QStringLiteral("鼠标"), QStringLiteral("键盘")}));
+    Dataset whole;
+    ASSERT_TRUE(whole.load(shop.db, QStringLiteral("select * from data order by ID")));
+    for (int row = 0; row < whole.rowCount(); ++row) {
+        const int listed = goods.rowOfId(whole.id(row));
+        ASSERT_GE(listed, 0);
+        EXPECT_EQ(goods.text(listed, note), whole.text(row, note));
+        EXPECT_EQ(goods.isNull(listed, figure), whole.isNull(row, figure));
+    }
+}
