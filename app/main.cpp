@@ -9,13 +9,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     setUpApplication(app);
 
+    const QString databasePath = QDir::current().filePath(QStringLiteral("data.mdb"));
+    // Outlives everything below, the day's copy made at the end included.
+    const auto shopClaim = claimShopFolder(databasePath);
+    if (!shopClaim) return 1;
     Database database;
-    if (!openShopDatabase(database, QDir::current().filePath(QStringLiteral("data.mdb")))) return 1;
+    if (!openShopDatabase(database, databasePath)) return 1;
 
     MainWindow mainWindow(database);
     Shop shop(database, mainWindow);

@@ -4,7 +4,9 @@
 #include "accessories/helpwindow.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "app/shopreports.h"
 #include "maintenance/backupwindow.h"
+#include "reports/salesdetailwindow.h"
 #include "sales/salepanel.h"
 #include "sales/ticketview.h"
 #include "stock/goodslist.h"
@@ -32,7 +34,7 @@ ShopMaintenance::ShopMaintenance(Database &database, Shop &shop)
     connect(&window, &MainWindow::closed, this, &ShopMaintenance::makeDailyCopy);
     // Told once the login window has gone, over the main window.
     connect(shop.login(), &LoginWindow::loggedIn, this,
-            [this] { QTimer::singleShot(0, this, &ShopMaintenance::reportFailedDailyCopy); });
+            [this] { QTimer::singleShot(0, this, &ShopMaintenance::reportDailyCopies); });
 }
 
 BackupWindow *ShopMaintenance::openBackupWindow() {
@@ -57,6 +59,8 @@ void ShopMaintenance::onBackupWindowClosed(bool restored) {
         m_shop.salePanel()->close();
         m_shop.ticketView()->hide();
         m_shop.salePanel()->refillCustomers();
+        // The categories kept from the replaced file would be added to, not read again.
+        m_shop.reports()->salesDetail()->invalidateCategories();
         continueLogAfterRestore();
     }
     m_shop.goods()->showAll();
@@ -97,11 +101,15 @@ void ShopMaintenance::finishDailyCopy() {
     if (result.outcome == dailycopies::Outcome::Failed) dailycopies::rememberFailure(result.error);
 }
 
-void ShopMaintenance::reportFailedDailyCopy() {
+void ShopMaintenance::reportDailyCopies() {
+    MainWindow &window = m_shop.mainWindow();
     const QString why = dailycopies::takeRememberedFailure();
-    if (why.isEmpty()) return;
-    Dialogs::instance().warning(&m_shop.mainWindow(),
-                                QStringLiteral("上次关闭程序时，当天的自动备份没有做成：\n%1\n"
-                                               "请尽快用“数据备份”手工备份一次。")
-                                    .arg(why));
+    if (!why.isEmpty())
+        Dialogs::instance().warning(&window, QStringLiteral("上次关闭程序时，当天的自动备份没有做成：\n%1\n"
+                                                            "请尽快用“数据备份”手工备份一次。")
+                                                 .arg(why));
+    const QString path = m_database.path();
+    if (path.isEmpty()) return;
+    const QString ahead = dailycopies::takeNoticeOfCopiesAhead(path, Clock::today());
+    if (!ahead.isEmpty()) Dialogs::instance().warning(&window, ahead);
 }

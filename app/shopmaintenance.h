@@ -1,8 +1,8 @@
 #pragma once
 // The backup window, the daily copies, the help window and the about box in the shop: "数据备份" with
 // the main window hidden and brought back, the lists reloaded after the window connected again, the
-// day's copy at the close with a failure reported after the next login, and the commands of the
-// "技术支持" menu.
+// day's copy at the close with a failure (and copies dated after today) reported after the next login,
+// and the commands of the "技术支持" menu.
 #include "maintenance/dailycopies.h"
 
 #include <QObject>
@@ -31,8 +31,8 @@ class ShopMaintenance : public QObject {
     void makeDailyCopy();
     // Waits for the copy started by makeDailyCopy(); a failure is remembered for the next start.
     void finishDailyCopy();
-    // A daily copy that failed at an earlier close, told once.
-    void reportFailedDailyCopy();
+    // A daily copy that failed at an earlier close, and daily copies dated after today, each told once.
+    void reportDailyCopies();
 
   private:
     void onBackupWindowClosed(bool restored);

@@ -5,11 +5,15 @@
 #include "widgets/dialogs.h"
 
 #include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLinearGradient>
 #include <QLocale>
+#include <QLockFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -32,6 +36,29 @@ void setUpApplication(QApplication &app) {
     font.setPointSize(9);
     app.setFont(font);
     app.setWindowIcon(programIcon());
+}
+
+std::unique_ptr<QLockFile> claimShopFolder(const QString &databasePath) {
+    auto lock = std::make_unique<QLockFile>(databasePath + QStringLiteral(".lock"));
+    // Held for the whole run, however long: never taken over from a program that still runs.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) return lock;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(databasePath).absolutePath());
+    QString text;
+    if (lock->error() == QLockFile::LockFailedError) {
+        // While the backup window is open the main window is hidden: the program seems gone, but a
+        // second one would work on the file the backup window is copying or replacing.
+        text = QStringLiteral("嘉穗进销存已经在运行（数据文件夹：%1）。\n"
+                              "请使用已经打开的窗口；数据备份窗口打开时，主窗口会暂时隐藏。")
+                   .arg(folder);
+    } else {
+        text = QStringLiteral("无法在数据文件夹“%1”中建立锁文件“%2”，程序不能启动。")
+                   .arg(folder, QDir::toNativeSeparators(lock->fileName()));
+    }
+    // Also for whoever started it from a terminal or a script.
+    qWarning().noquote() << text;
+    Dialogs::instance().information(nullptr, text);
+    return nullptr;
 }
 
 bool openShopDatabase(Database &database, const QString &path) {

@@ -1,8 +1,11 @@
 #include "maintenance/backupwindow.h"
 
 #include "maintenance/dailycopies.h"
+#include "maintenance/databaselock.h"
 #include "maintenance/restorecandidate.h"
+#include "maintenance/safetycopies.h"
 #include "maintenance/shopfiles.h"
+#include "store/clock.h"
 #include "store/database.h"
 #include "store/settingsstore.h"
 #include "widgets/dialogs.h"
@@ -36,7 +39,7 @@ BackupWindow::BackupWindow(Database &database, QWidget *owner)
     : QWidget(owner, Qt::Window), m_database(database), m_databasePath(database.path()),
       m_target(new QLineEdit(defaultTarget(), this)),
       m_source(new QLineEdit(QStringLiteral("beifen.mdb"), this)),
-      m_defaultLink(new QLabel(QStringLiteral("默认"), this)), m_dailyCopies(new QListWidget(this)),
+      m_defaultLink(new QLabel(QStringLiteral("默认"), this)), m_restoreSources(new QListWidget(this)),
       m_backUp(new QPushButton(QStringLiteral("备份数据库"), this)),
       m_chooseSource(new QPushButton(QStringLiteral("打开备份文件"), this)),
       m_restore(new QPushButton(QStringLiteral("恢复数据库"), this)) {
@@ -49,7 +52,7 @@ BackupWindow::BackupWindow(Database &database, QWidget *owner)
     m_target->setObjectName(QStringLiteral("Edit1"));
     m_source->setObjectName(QStringLiteral("Edit2"));
     m_defaultLink->setObjectName(QStringLiteral("Label4"));
-    m_dailyCopies->setObjectName(QStringLiteral("dailyCopies"));
+    m_restoreSources->setObjectName(QStringLiteral("restoreSources"));
     m_backUp->setObjectName(QStringLiteral("BitBtn1"));
     m_chooseSource->setObjectName(QStringLiteral("Button1"));
     m_restore->setObjectName(QStringLiteral("BitBtn5"));
@@ -61,7 +64,7 @@ BackupWindow::BackupWindow(Database &database, QWidget *owner)
     connect(m_backUp, &QPushButton::clicked, this, &BackupWindow::backUp);
     connect(m_chooseSource, &QPushButton::clicked, this, &BackupWindow::chooseSource);
     connect(m_restore, &QPushButton::clicked, this, &BackupWindow::restore);
-    connect(m_dailyCopies, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+    connect(m_restoreSources, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
         if (item) m_source->setText(item->data(Qt::UserRole).toString());
     });
 }
@@ -84,7 +87,7 @@ void BackupWindow::showEvent(QShowEvent *event) {
         const QString stored = store.read(targetSetting);
         if (!stored.isEmpty()) m_target->setText(stored);
     }
-    listDailyCopies();
+    listRestoreSources();
 }
 
 void BackupWindow::closeEvent(QCloseEvent *event) {
@@ -118,20 +121,38 @@ void BackupWindow::useDefaultTarget() {
     storeTarget(m_target->text());
 }
 
-void BackupWindow::listDailyCopies() {
-    m_dailyCopies->clear();
-    const auto copies = dailycopies::list(m_databasePath);
-    for (const dailycopies::Copy &copy : copies) {
-        const QString text = QStringLiteral("%1  自动备份  %2 MB")
-                                 .arg(copy.day.toString(QStringLiteral("yyyy-MM-dd")))
-                                 .arg(double(copy.bytes) / (1024.0 * 1024.0), 0, 'f', 1);
-        auto *item = new QListWidgetItem(text, m_dailyCopies);
-        item->setData(Qt::UserRole, QDir::toNativeSeparators(copy.path));
-    }
+void BackupWindow::listRestoreSources() {
+    m_restoreSources->clear();
+    const auto megabytes = [](qint64 bytes) {
+        return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
+    };
+    const auto add = [this](const QString &text, const QString &path) {
+        auto *item = new QListWidgetItem(text, m_restoreSources);
+        item->setData(Qt::UserRole, QDir::toNativeSeparators(path));
+    };
+    for (const safetycopies::Copy &copy : safetycopies::list(m_databasePath))
+        add(QStringLiteral("%1  恢复前的数据库  %2 MB")
+                .arg(copy.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), megabytes(copy.bytes)),
+            copy.path);
+    const QDate today = Clock::today();
+    for (const dailycopies::Copy &copy : dailycopies::list(m_databasePath))
+        add(QStringLiteral("%1  自动备份  %2 MB%3")
+                .arg(copy.day.toString(QStringLiteral("yyyy-MM-dd")), megabytes(copy.bytes),
+                     copy.day > today ? QStringLiteral("  （日期晚于今天）") : QString()),
+            copy.path);
 }
 
-bool BackupWindow::refusedWhileInUse() {
-    if (!shopfiles::inUseElsewhere(m_databasePath)) return false;
+bool BackupWindow::refusedWhileInUse(DatabaseFileLock &hold, const QString &failed) {
+    QString error;
+    const DatabaseFileLock::Outcome outcome = hold.acquire(&error);
+    if (outcome == DatabaseFileLock::Outcome::Failed) {
+        Dialogs::instance().error(this, failed + QStringLiteral("\n无法锁定数据库文件“%1”：%2")
+                                                     .arg(QDir::toNativeSeparators(m_databasePath), error));
+        return true;
+    }
+    if (outcome == DatabaseFileLock::Outcome::Held && !shopfiles::inUseElsewhere(m_databasePath))
+        return false;
+    hold.release();
     Dialogs::instance().warning(this, QStringLiteral("数据库文件正被另一个程序使用，现在不能备份或恢复。\n"
                                                      "请先关闭其他使用“%1”的程序，再试一次。")
                                           .arg(QDir::toNativeSeparators(m_databasePath)));
@@ -139,7 +160,9 @@ bool BackupWindow::refusedWhileInUse() {
 }
 
 void BackupWindow::backUp() {
-    if (refusedWhileInUse()) return;
+    // Held while it is copied: no program writes into the file halfway through the copy.
+    DatabaseFileLock hold(m_databasePath);
+    if (refusedWhileInUse(hold, QStringLiteral("数据库备份失败！"))) return;
     const QString target = shopfiles::resolve(m_databasePath, m_target->text());
     const Shell::CopyResult result = Shell::instance().copyFile(this, m_databasePath, target);
     Dialogs::instance().information(this, result == Shell::CopyResult::Copied
@@ -160,11 +183,14 @@ void BackupWindow::restore() {
         Dialogs::instance().information(this, QStringLiteral("备份数据库没找到!"));
         return;
     }
-    if (refusedWhileInUse()) return;
     const QString failed = QStringLiteral("数据库恢复失败！");
+    // Held from the first check to the rename: a program that starts while the question below waits
+    // cannot open the file, so it cannot leave its log beside the file that is then replaced.
+    DatabaseFileLock hold(m_databasePath);
+    if (refusedWhileInUse(hold, failed)) return;
     RestoreCandidate candidate(m_databasePath);
     std::optional<BusyCursor> busy(std::in_place);
-    if (!candidate.prepare(source)) {
+    if (!candidate.prepare(this, source)) {
         busy.reset();
         Dialogs::instance().warning(this, failed + QLatin1Char('\n') + candidate.refusal() +
                                               QStringLiteral("\n当前的数据库没有改动。"));
@@ -178,13 +204,29 @@ void BackupWindow::restore() {
                                   failed + QStringLiteral("\n无法先保存当前数据库的安全副本：") + error);
         return;
     }
-    if (Shell::instance().copyFile(this, candidate.path(), m_databasePath) != Shell::CopyResult::Copied) {
+    if (!Dialogs::instance().ask(
+            this,
+            QStringLiteral("要用“%1”替换当前的数据库“%2”吗？\n"
+                           "替换前的数据库会另存在它旁边，以后仍可从这里恢复。")
+                .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(m_databasePath)),
+            {}, Dialogs::Buttons::YesNo, Dialogs::QuestionIcon::Warning)) {
         Dialogs::instance().information(this, failed);
         return;
     }
+    // Once more after the question, which may have waited long: a log that a program which does not
+    // heed the lock left meanwhile would be mixed into the restored file.
+    if (refusedWhileInUse(hold, failed)) return;
+    if (!candidate.keepSafetyCopy(&error)) {
+        Dialogs::instance().error(this,
+                                  failed + QStringLiteral("\n无法先保存当前数据库的安全副本：") + error);
+        return;
+    }
+    if (!candidate.replaceDatabase(&error)) {
+        Dialogs::instance().error(this, failed + QLatin1Char('\n') + error);
+        return;
+    }
+    hold.release();
     m_restored = true;
-    if (!candidate.keepSafetyCopy(&error))
-        Dialogs::instance().error(this, QStringLiteral("原来的数据库没能保存为“%1”：%2")
-                                            .arg(shopfiles::safetyCopyPath(m_databasePath), error));
+    listRestoreSources();
     Dialogs::instance().information(this, QStringLiteral("数据库恢复成功！"));
 }

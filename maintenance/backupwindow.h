@@ -1,11 +1,13 @@
 #pragma once
 // The backup window "数据库备份" (Trepair): copies data.mdb to a backup file and a checked backup back
 // over data.mdb. While it is open the program's connection is closed, so that the file is whole and
-// nothing writes to it; closing the window connects again and tells the main window to come back.
+// nothing writes to it; a backup or a restore holds the file so that no other program starts to use it
+// meanwhile. Closing the window connects again and tells the main window to come back.
 #include <QString>
 #include <QWidget>
 
 class Database;
+class DatabaseFileLock;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -19,10 +21,11 @@ class BackupWindow : public QWidget {
     // The preset backup target: "beifen.mdb" in the user's home folder.
     static QString defaultTarget();
 
-    QLineEdit *target() const { return m_target; }             // Edit1
-    QLineEdit *source() const { return m_source; }             // Edit2
-    QListWidget *dailyCopies() const { return m_dailyCopies; } // the automatic copies, newest first
-    QLabel *defaultLink() const { return m_defaultLink; }      // Label4 "默认"
+    QLineEdit *target() const { return m_target; } // Edit1
+    QLineEdit *source() const { return m_source; } // Edit2
+    // The copies to restore from: those the restores kept, then the daily copies, each newest first.
+    QListWidget *restoreSources() const { return m_restoreSources; }
+    QLabel *defaultLink() const { return m_defaultLink; } // Label4 "默认"
 
     // "备份数据库" (BitBtn1).
     void backUp();
@@ -47,15 +50,18 @@ class BackupWindow : public QWidget {
   private:
     void buildLayout();
     void storeTarget(const QString &text);
-    void listDailyCopies();
-    bool refusedWhileInUse();
+    void listRestoreSources();
+    // Takes `hold` on the database file (or keeps it) and checks that no log lies beside the file. True,
+    // with the user told why (after `failed` when the file cannot be locked at all), when it may not be
+    // copied or replaced now.
+    bool refusedWhileInUse(DatabaseFileLock &hold, const QString &failed);
 
     Database &m_database;
     QString m_databasePath;
     QLineEdit *m_target;
     QLineEdit *m_source;
     QLabel *m_defaultLink;
-    QListWidget *m_dailyCopies;
+    QListWidget *m_restoreSources;
     QPushButton *m_backUp;
     QPushButton *m_chooseSource;
     QPushButton *m_restore;

@@ -40,9 +40,10 @@ void BackupWindow::buildLayout() {
     auto *sourceRow = new QHBoxLayout;
     sourceRow->addWidget(m_source, 1);
     sourceRow->addWidget(m_chooseSource);
-    auto *copiesLabel = new QLabel(QStringLiteral("每日自动备份（点选一份即可用来恢复）:"), restoreBox);
-    copiesLabel->setBuddy(m_dailyCopies);
-    m_dailyCopies->setMaximumHeight(110);
+    auto *copiesLabel =
+        new QLabel(QStringLiteral("恢复前保存的数据库和每日自动备份（点选一份即可用来恢复）:"), restoreBox);
+    copiesLabel->setBuddy(m_restoreSources);
+    m_restoreSources->setMaximumHeight(110);
     auto *restoreRow = new QHBoxLayout;
     restoreRow->addWidget(m_restore, 0, Qt::AlignTop);
     auto *warning =
@@ -55,7 +56,7 @@ void BackupWindow::buildLayout() {
     auto *restoreColumn = new QVBoxLayout(restoreBox);
     restoreColumn->addLayout(sourceRow);
     restoreColumn->addWidget(copiesLabel);
-    restoreColumn->addWidget(m_dailyCopies);
+    restoreColumn->addWidget(m_restoreSources);
     restoreColumn->addLayout(restoreRow);
 
     auto *column = new QVBoxLayout(this);

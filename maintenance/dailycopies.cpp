@@ -20,6 +20,7 @@ namespace dailycopies {
 
 namespace {
 const auto failureSetting = QStringLiteral("autobackup_error");
+const auto toldAheadSetting = QStringLiteral("autobackup_ahead");
 
 const QRegularExpression &copyName() {
     static const QRegularExpression pattern(
@@ -139,19 +140,46 @@ Result makeCopy(const QString &databasePath, const QDate &day, int keep) {
                 QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(folder(databasePath)))};
     QString error;
     if (!writeVerifiedCopy(databasePath, target, &error)) return {Outcome::Failed, error};
-    prune(databasePath, keep);
+    prune(databasePath, day, keep);
     return {Outcome::Written, {}};
 }
 
-void prune(const QString &databasePath, int keep) {
-    const QList<Copy> copies = list(databasePath);
-    for (qsizetype i = std::max(keep, 0); i < copies.size(); ++i)
-        QFile::remove(copies[i].path);
+void prune(const QString &databasePath, const QDate &today, int keep) {
+    // A copy dated after today is not newer than today's: the clock ran ahead when it was made. Counted,
+    // such copies would push out every copy made after the clock was put right, today's first.
+    int kept = 0;
+    for (const Copy &copy : list(databasePath)) {
+        if (copy.day > today) continue;
+        if (++kept > std::max(keep, 1)) QFile::remove(copy.path);
+    }
     // What a program that was killed while copying left behind.
     const QDir dir(folder(databasePath));
     const QDateTime stale = QDateTime::currentDateTime().addDays(-1);
     for (const QFileInfo &part : dir.entryInfoList({QStringLiteral("data-*.mdb.part-*")}, QDir::Files))
         if (part.lastModified() < stale) QFile::remove(part.absoluteFilePath());
+}
+
+QString takeNoticeOfCopiesAhead(const QString &databasePath, const QDate &today) {
+    SettingsStore &store = SettingsStore::instance();
+    const QStringList told = store.read(toldAheadSetting).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QStringList ahead;
+    QStringList untold;
+    for (const Copy &copy : list(databasePath)) {
+        if (copy.day <= today) continue;
+        const QString name = QFileInfo(copy.path).fileName();
+        ahead << name;
+        if (!told.contains(name)) untold << name;
+    }
+    // Only the names still ahead are remembered: one made again after a later run of the clock is new.
+    if (ahead != told) store.write(toldAheadSetting, ahead.join(QLatin1Char(';')));
+    if (untold.isEmpty()) return {};
+    return QStringLiteral("自动备份文件夹“%1”里有 %2 份日期晚于今天（%3）的备份：\n%4\n"
+                          "电脑的日期可能曾经调快过。这些备份不计入保留的 %5 份，也不会被自动删除；"
+                          "请核对后自行处理。")
+        .arg(QDir::toNativeSeparators(folder(databasePath)))
+        .arg(untold.size())
+        .arg(today.toString(QStringLiteral("yyyy-MM-dd")), untold.join(QLatin1Char('\n')))
+        .arg(Kept);
 }
 
 bool rememberFailure(const QString &why) {

@@ -1,27 +1,23 @@
 #include "maintenance/restorecandidate.h"
 
+#include "maintenance/safetycopies.h"
 #include "maintenance/shopfiles.h"
+#include "store/clock.h"
 #include "store/database.h"
 #include "widgets/shell.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const char *const shopTables[] = {"data", "data1", "userdb", "rz"};
-
-// A fresh name in the database's folder, so that the final copy never crosses file systems.
-QString freshNameBeside(const QString &databasePath, const QString &label) {
-    QTemporaryFile file(databasePath + QLatin1Char('.') + label + QStringLiteral("-XXXXXX"));
-    file.setAutoRemove(false);
-    if (!file.open()) return {};
-    return file.fileName();
-}
 
 QString missingTables(Database &database) {
     QStringList missing;
@@ -32,6 +28,16 @@ QString missingTables(Database &database) {
         if (found.toInt() != 1) missing << QString::fromLatin1(table);
     }
     return missing.join(QStringLiteral("、"));
+}
+
+// The store's checks write into the candidate (an older one is brought up to date): all of it on disk
+// before the candidate takes the database's name.
+bool syncFileToDisk(const QString &path, QString *error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (!synced) *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0) ::close(fd);
+    return synced;
 }
 } // namespace
 
@@ -53,16 +59,28 @@ QString refusalOfDatabaseFile(const QString &path) {
 
 RestoreCandidate::RestoreCandidate(QString databasePath) : m_databasePath(std::move(databasePath)) {}
 
-RestoreCandidate::~RestoreCandidate() {
-    if (!m_candidate.isEmpty()) shopfiles::removeWithCompanions(m_candidate);
-    if (!m_staged.isEmpty()) QFile::remove(m_staged);
+// The working folder goes with everything in it: the candidate, its log files and the staged copy.
+RestoreCandidate::~RestoreCandidate() = default;
+
+bool RestoreCandidate::makeWorkFolder(QString *error) {
+    if (m_work) return true;
+    // A folder made for this restore alone, beside the database, so that the final renames never cross
+    // file systems and no name in it is known beforehand.
+    auto work = std::make_unique<QTemporaryDir>(m_databasePath + QStringLiteral(".restore-XXXXXX"));
+    if (!work->isValid()) {
+        *error = QStringLiteral("无法在“%1”旁边建立文件夹：%2")
+                     .arg(QDir::toNativeSeparators(m_databasePath), work->errorString());
+        return false;
+    }
+    m_work = std::move(work);
+    return true;
 }
 
-bool RestoreCandidate::prepare(const QString &source) {
-    m_candidate = freshNameBeside(m_databasePath, QStringLiteral("restore"));
-    QString error;
-    if (m_candidate.isEmpty() || !copyFileDurably(source, m_candidate, &error)) {
-        m_refusal = QStringLiteral("无法复制文件“%1”：%2").arg(QDir::toNativeSeparators(source), error);
+bool RestoreCandidate::prepare(QWidget *parent, const QString &source) {
+    if (!makeWorkFolder(&m_refusal)) return false;
+    m_candidate = m_work->filePath(QStringLiteral("candidate.mdb"));
+    if (Shell::instance().copyFile(parent, source, m_candidate) != Shell::CopyResult::Copied) {
+        m_refusal = QStringLiteral("无法复制文件“%1”。").arg(QDir::toNativeSeparators(source));
         return false;
     }
     // The store names the file it opened; the user knows the file by the name they chose.
@@ -71,22 +89,25 @@ bool RestoreCandidate::prepare(const QString &source) {
 }
 
 bool RestoreCandidate::stageSafetyCopy(QString *error) {
-    m_staged = freshNameBeside(m_databasePath, QStringLiteral("bak"));
-    if (m_staged.isEmpty()) {
-        *error = QStringLiteral("无法在“%1”旁边建立文件").arg(QDir::toNativeSeparators(m_databasePath));
-        return false;
-    }
+    if (!makeWorkFolder(error)) return false;
+    m_staged = m_work->filePath(QStringLiteral("safety.mdb"));
     return copyFileDurably(m_databasePath, m_staged, error);
 }
 
 bool RestoreCandidate::keepSafetyCopy(QString *error) {
-    const QString kept = shopfiles::safetyCopyPath(m_databasePath);
-    // rename() replaces the previous safety copy in one step.
-    if (std::rename(QFile::encodeName(m_staged).constData(), QFile::encodeName(kept).constData()) != 0) {
+    m_kept = safetycopies::keep(m_databasePath, m_staged, Clock::now(), error);
+    return !m_kept.isEmpty();
+}
+
+bool RestoreCandidate::replaceDatabase(QString *error) {
+    if (!syncFileToDisk(m_candidate, error)) return false;
+    shopfiles::removeLogFiles(m_databasePath);
+    if (std::rename(QFile::encodeName(m_candidate).constData(),
+                    QFile::encodeName(m_databasePath).constData()) != 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    m_staged.clear();
-    syncFolderToDisk(QFileInfo(kept).absolutePath());
+    m_candidate.clear();
+    syncFolderToDisk(QFileInfo(m_databasePath).absolutePath());
     return true;
 }

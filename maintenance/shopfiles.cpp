@@ -15,8 +15,9 @@ bool inUseElsewhere(const QString &databasePath) {
     return QFileInfo::exists(databasePath + QStringLiteral("-wal"));
 }
 
-QString safetyCopyPath(const QString &databasePath) {
-    return databasePath + QStringLiteral(".bak");
+void removeLogFiles(const QString &databasePath) {
+    for (const char *suffix : {"-wal", "-shm"})
+        QFile::remove(databasePath + QLatin1String(suffix));
 }
 
 void removeWithCompanions(const QString &path) {

@@ -1,4 +1,5 @@
-// Start-up: the database file, the program-wide settings, the hints and orderly ends on request.
+// Start-up: the claim on the shop's folder, the database file, the program-wide settings, the hints and
+// orderly ends on request.
 #include "app/hints.h"
 #include "app/mainstatusbar.h"
 #include "app/mainwindow.h"
@@ -9,11 +10,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QIcon>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QTest>
 #include <QToolTip>
 #include <csignal>
@@ -53,6 +57,31 @@ TEST(Startup, AMissingDatabaseFileIsCreatedWithItsTables) {
             database.scalar(QStringLiteral("select count(*) from ") + QString::fromUtf8(table)).isValid())
             << table;
     }
+}
+
+TEST(Startup, OneProgramPerShopFolder) {
+    TestEnv env;
+    const QString path = env.file(QStringLiteral("data.mdb"));
+    std::unique_ptr<QLockFile> first = claimShopFolder(path);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".lock")));
+    EXPECT_TRUE(env.dialogs().shown().empty());
+
+    // A second start on the same shop brings nothing up and says why.
+    EXPECT_EQ(claimShopFolder(path), nullptr);
+    ASSERT_EQ(env.dialogs().shown().size(), 1u);
+    EXPECT_TRUE(env.dialogs().lastText().startsWith(QStringLiteral("嘉穗进销存已经在运行（")))
+        << env.dialogs().lastText().toStdString();
+    EXPECT_TRUE(env.dialogs().lastText().contains(env.dir()));
+    EXPECT_FALSE(QFileInfo::exists(path)) << "nor touches the database";
+
+    // Another folder is another shop; the first shop is free again once its program has ended.
+    ASSERT_TRUE(QDir().mkpath(env.file(QStringLiteral("other"))));
+    EXPECT_TRUE(claimShopFolder(env.file(QStringLiteral("other/data.mdb"))));
+    first.reset();
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".lock")));
+    EXPECT_TRUE(claimShopFolder(path));
+    EXPECT_EQ(env.dialogs().shown().size(), 1u);
 }
 
 TEST(Startup, ApplicationNamesFontsAndIcon) {

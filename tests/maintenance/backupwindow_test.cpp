@@ -1,12 +1,18 @@
 // The backup window as the user reaches it from the main window: the main window hidden and brought
 // back, the connection closed meanwhile, backup and restore with their questions and messages, the
 // checks that keep a wrong file out, the safety copy, and the stored target path.
+#include "app/shopreports.h"
+#include "maintenance/safetycopies.h"
 #include "maintenance/shopfiles.h"
+#include "reports/salesdetailwindow.h"
+#include "reports/salesfilterbox.h"
 #include "sales/salepanel.h"
+#include "store/clock.h"
 #include "store/settingsstore.h"
 #include "tests/maintenance/shopfixture.h"
 #include "widgets/datagrid.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,10 +22,6 @@
 
 namespace {
 class BackupWindowTest : public MaintenanceShopTest {};
-
-QStringList filesIn(const QString &folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-}
 } // namespace
 
 TEST_F(BackupWindowTest, TheWindowHidesTheMainWindowAndClosesTheConnectionUntilItCloses) {
@@ -97,12 +99,17 @@ TEST_F(BackupWindowTest, ARestoreBringsBackTheBackedUpShopAndKeepsTheReplacedOne
     EXPECT_EQ(shop->goods()->goods().rowCount(), 2) << "the goods list shows the restored rows";
     EXPECT_EQ(count("select count(*) from data where a='键盘'"), 0);
     {
+        const auto safety = safetycopies::list(databasePath());
+        ASSERT_EQ(safety.size(), 1);
         Database kept;
-        ASSERT_TRUE(kept.open(shopfiles::safetyCopyPath(databasePath())));
+        ASSERT_TRUE(kept.open(safety[0].path));
         EXPECT_EQ(kept.scalar(QStringLiteral("select count(*) from data")).toInt(), 3)
             << "the replaced database is kept beside it";
     }
-    EXPECT_EQ(filesIn(env.dir()).filter(QStringLiteral("restore")), QStringList()) << "no candidate left";
+    EXPECT_EQ(
+        QDir(env.dir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).filter(QStringLiteral("restore")),
+        QStringList())
+        << "no candidate left";
 
     // The backup was made during this run: its login-log row goes on and the close completes it.
     EXPECT_EQ(window->loginLogId(), loginRow);
@@ -162,7 +169,8 @@ TEST_F(BackupWindowTest, AReplaceAnsweredNoKeepsTheTargetAndReportsTheFailure) {
     const QString copy = env.file(QStringLiteral("copy.mdb"));
     backup->target()->setText(copy);
     backup->backUp();
-    const QString safety = shopfiles::safetyCopyPath(databasePath());
+    // An earlier safety copy under the very name this restore's copy would be given.
+    const QString safety = safetycopies::nameFor(databasePath(), Clock::now());
     {
         QFile file(safety);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -176,14 +184,18 @@ TEST_F(BackupWindowTest, AReplaceAnsweredNoKeepsTheTargetAndReportsTheFailure) {
     EXPECT_FALSE(backup->hasRestored());
     EXPECT_EQ(bytesOf(databasePath()), before);
     EXPECT_EQ(bytesOf(safety), QByteArray("earlier safety copy"));
+    EXPECT_EQ(safetycopies::list(databasePath()).size(), 1)
+        << "no copy kept for a restore that did not happen";
 
     // A copy the shell could not make is a failure, for the restore as for the backup.
     shell.refuseCopies = true;
     env.dialogs().answer(true);
     backup->restore();
-    EXPECT_EQ(env.dialogs().lastText(), u("数据库恢复失败！"));
+    EXPECT_TRUE(env.dialogs().lastText().startsWith(u("数据库恢复失败！")))
+        << env.dialogs().lastText().toStdString();
     EXPECT_EQ(bytesOf(databasePath()), before);
     EXPECT_EQ(bytesOf(safety), QByteArray("earlier safety copy"));
+    EXPECT_EQ(safetycopies::list(databasePath()).size(), 1);
     backup->backUp();
     EXPECT_EQ(env.dialogs().lastText(), u("数据库备份失败！"));
     closeBackup(backup);
@@ -271,7 +283,7 @@ TEST_F(BackupWindowTest, AFileThatIsNotAShopDatabaseIsRefusedAndChangesNothing) 
         EXPECT_TRUE(said.contains(path)) << "names the chosen file: " << said.toStdString();
         EXPECT_EQ(bytesOf(databasePath()), before) << c.name;
         EXPECT_EQ(bytesOf(path), c.content) << c.name << " itself is not changed";
-        EXPECT_FALSE(QFileInfo::exists(shopfiles::safetyCopyPath(databasePath()))) << c.name;
+        EXPECT_TRUE(safetycopies::list(databasePath()).isEmpty()) << c.name;
     }
     EXPECT_FALSE(backup->hasRestored());
     closeBackup(backup);
@@ -303,7 +315,7 @@ TEST_F(BackupWindowTest, ADailyCopyIsListedAndCanBeRestored) {
     addGoods(env.database(), u("键盘"), u("机械"), 100, 3, 150);
 
     backup = openBackup();
-    QListWidget *list = backup->dailyCopies();
+    QListWidget *list = backup->restoreSources();
     ASSERT_EQ(list->count(), 1);
     EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("2014-08-11")));
     list->setCurrentRow(0);
@@ -313,4 +325,58 @@ TEST_F(BackupWindowTest, ADailyCopyIsListedAndCanBeRestored) {
     EXPECT_EQ(env.dialogs().lastText(), u("数据库恢复成功！"));
     closeBackup(backup);
     EXPECT_EQ(count("select count(*) from data"), 2);
+}
+
+// The lists read from the sales records show the restored file's values, not the replaced one's:
+// the sales-detail window's categories at its next "本 月" and the sale panel's customers.
+TEST_F(BackupWindowTest, ARestoredShopsCategoriesAndCustomersReplaceTheOldOnes) {
+    const auto addRecord = [](Database &db, const char *category, const char *customer) {
+        ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (a,d,g,[3],day1) values ('x',?,?,1,'2014-08-05')"),
+                               {QString::fromUtf8(category), QString::fromUtf8(customer)}));
+    };
+    addRecord(env.database(), "服装", "王五");
+    logIn();
+    SalesDetailWindow *detail = shop->reports()->salesDetail();
+    const auto categories = [detail] {
+        QStringList items;
+        QComboBox *box = detail->filterBox()->category();
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    };
+    const auto customers = [this] {
+        QStringList items;
+        auto *box = shop->salePanel()->findChild<QComboBox *>(QStringLiteral("ComboBox7"));
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        return items;
+    };
+    detail->showMonth();
+    ASSERT_EQ(categories(), QStringList{u("服装")});
+
+    // A copy of the shop whose records were changed and added to elsewhere: more records than the
+    // shop has now, and none of the old category or customer.
+    BackupWindow *backup = openBackup();
+    const QString copy = env.file(QStringLiteral("copy.mdb"));
+    backup->target()->setText(copy);
+    backup->backUp();
+    closeBackup(backup);
+    {
+        Database other;
+        ASSERT_TRUE(other.open(copy));
+        ASSERT_TRUE(other.execute(QStringLiteral("update data1 set d=?, g=?"), {u("电子"), u("李四")}));
+        addRecord(other, "电子", "李四");
+        addRecord(other, "文具", "李四");
+    }
+
+    backup = openBackup();
+    backup->source()->setText(copy);
+    env.dialogs().answer(true);
+    backup->restore();
+    ASSERT_EQ(env.dialogs().lastText(), u("数据库恢复成功！"));
+    closeBackup(backup);
+
+    detail->showMonth();
+    EXPECT_EQ(categories(), (QStringList{u("文具"), u("电子")}));
+    EXPECT_EQ(customers(), QStringList{u("李四")});
 }

@@ -1,10 +1,11 @@
 // The daily copy as the shop makes it: when the main window closes, after the close steps; a failure
-// does not stop the close and is told after the next start's login.
+// does not stop the close and is told after the next start's login, as are copies dated after today.
 #include "maintenance/dailycopies.h"
 #include "tests/maintenance/shopfixture.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QTest>
 
 namespace {
@@ -53,4 +54,31 @@ TEST_F(CloseCopyTest, AFailedCopyLetsTheCloseFinishAndIsToldAfterTheNextLogin) {
     logIn();
     QTest::qWait(10);
     EXPECT_EQ(env.dialogs().shown().size(), 1u);
+}
+
+TEST_F(CloseCopyTest, CopiesDatedAfterTodayAreToldAfterTheLoginOnce) {
+    ASSERT_TRUE(QDir().mkpath(env.file(QStringLiteral("backups"))));
+    {
+        QFile ahead(dailycopies::pathFor(databasePath(), QDate(2014, 9, 30)));
+        ASSERT_TRUE(ahead.open(QIODevice::WriteOnly));
+    }
+    logIn();
+    QTest::qWait(10);
+    ASSERT_EQ(env.dialogs().shown().size(), 1u);
+    EXPECT_EQ(env.dialogs().shown()[0].kind, Dialogs::Kind::Warning);
+    EXPECT_TRUE(env.dialogs().lastText().contains(QStringLiteral("data-2014-09-30.mdb")))
+        << env.dialogs().lastText().toStdString();
+    // The backup window marks it among the copies to restore from.
+    BackupWindow *backup = openBackup();
+    ASSERT_EQ(backup->restoreSources()->count(), 1);
+    EXPECT_EQ(backup->restoreSources()->item(0)->text().left(10), QStringLiteral("2014-09-30"));
+    EXPECT_TRUE(backup->restoreSources()->item(0)->text().endsWith(u("（日期晚于今天）")));
+    closeBackup(backup);
+
+    window = std::make_unique<MainWindow>(env.database());
+    shop = new Shop(env.database(), *window);
+    window->show();
+    logIn();
+    QTest::qWait(10);
+    EXPECT_EQ(env.dialogs().shown().size(), 1u) << "not again at the next start";
 }

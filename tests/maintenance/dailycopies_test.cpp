@@ -1,5 +1,6 @@
-// The daily copies: one verified, self-contained copy a day, the newest fourteen kept, a failure that
-// leaves no file under the copy's name and is remembered for the next start.
+// The daily copies: one verified, self-contained copy a day, the newest fourteen up to today kept (copies
+// dated after today neither counted nor deleted, and told once), a failure that leaves no file under the
+// copy's name and is remembered for the next start.
 #include "maintenance/dailycopies.h"
 #include "store/settingsstore.h"
 #include "tests/maintenance/corruptshop.h"
@@ -80,6 +81,56 @@ TEST(DailyCopies, OnlyTheNewestFourteenAreKeptAndOtherFilesAreLeftAlone) {
     EXPECT_FALSE(QFileInfo::exists(dailycopies::pathFor(env.database().path(), QDate(2014, 7, 7))));
     for (const char *other : {"notes.txt", "data-old.mdb", "data-2014-07-01.mdb.bak"})
         EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(other))) << other;
+}
+
+TEST(DailyCopies, CopiesDatedAfterTodayNeitherCountNorPushOutTheDaysCopy) {
+    TestEnv env;
+    const QString database = env.database().path();
+    ASSERT_TRUE(QDir().mkpath(env.file(QStringLiteral("backups"))));
+    // The clock ran three weeks ahead for a while, and the shop had copies of July before.
+    for (int day = 1; day <= 20; ++day) {
+        touch(dailycopies::pathFor(database, QDate(2014, 9, day)));
+        touch(dailycopies::pathFor(database, QDate(2014, 7, day)));
+    }
+
+    const auto result = dailycopies::makeCopy(database, today);
+    EXPECT_EQ(result.outcome, dailycopies::Outcome::Written);
+    EXPECT_TRUE(QFileInfo::exists(dailycopies::pathFor(database, today))) << "the copy just made stays";
+    for (int day = 1; day <= 20; ++day)
+        EXPECT_TRUE(QFileInfo::exists(dailycopies::pathFor(database, QDate(2014, 9, day)))) << day;
+    EXPECT_TRUE(QFileInfo::exists(dailycopies::pathFor(database, QDate(2014, 7, 8))))
+        << "today's and the newest thirteen before it are the fourteen kept";
+    EXPECT_FALSE(QFileInfo::exists(dailycopies::pathFor(database, QDate(2014, 7, 7))));
+    EXPECT_EQ(dailycopies::list(database).size(), 20 + dailycopies::Kept);
+
+    // Not even a count of none deletes the day's copy.
+    dailycopies::prune(database, today, 0);
+    EXPECT_TRUE(QFileInfo::exists(dailycopies::pathFor(database, today)));
+}
+
+TEST(DailyCopies, CopiesDatedAfterTodayAreToldOnceEach) {
+    TestEnv env;
+    const QString database = env.database().path();
+    ASSERT_TRUE(QDir().mkpath(env.file(QStringLiteral("backups"))));
+    touch(dailycopies::pathFor(database, QDate(2014, 8, 11)));
+    EXPECT_EQ(dailycopies::takeNoticeOfCopiesAhead(database, today), QString()) << "none ahead";
+    touch(dailycopies::pathFor(database, QDate(2014, 9, 1)));
+    touch(dailycopies::pathFor(database, QDate(2014, 9, 2)));
+
+    const QString notice = dailycopies::takeNoticeOfCopiesAhead(database, today);
+    EXPECT_TRUE(notice.contains(u("2 份日期晚于今天（2014-08-12）"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("data-2014-09-01.mdb")));
+    EXPECT_TRUE(notice.contains(QStringLiteral("data-2014-09-02.mdb")));
+    EXPECT_FALSE(notice.contains(QStringLiteral("data-2014-08-11.mdb")));
+    EXPECT_EQ(dailycopies::takeNoticeOfCopiesAhead(database, today), QString()) << "told once";
+
+    // Another one appears: only it is told.
+    touch(dailycopies::pathFor(database, QDate(2014, 9, 3)));
+    const QString next = dailycopies::takeNoticeOfCopiesAhead(database, today.addDays(1));
+    EXPECT_TRUE(next.contains(u("1 份"))) << next.toStdString();
+    EXPECT_TRUE(next.contains(QStringLiteral("data-2014-09-03.mdb")));
+    EXPECT_FALSE(next.contains(QStringLiteral("data-2014-09-01.mdb")));
+    EXPECT_EQ(dailycopies::takeNoticeOfCopiesAhead(database, today.addDays(1)), QString());
 }
 
 TEST(DailyCopies, ACopyThatFailsItsCheckOrCannotBeWrittenLeavesNoFileUnderItsName) {

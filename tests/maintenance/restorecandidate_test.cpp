@@ -1,14 +1,16 @@
 // What a restore accepts: only a sound database of this program, at a version it knows or can bring up
-// to date; the chosen file is never changed; the safety copy replaces the previous one only once the
-// restore has happened.
+// to date; the chosen file is never changed; every safety copy kept gets a name of its own and never
+// replaces another.
 #include "maintenance/restorecandidate.h"
-#include "maintenance/shopfiles.h"
+#include "maintenance/safetycopies.h"
+#include "store/clock.h"
 #include "tests/maintenance/corruptshop.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -31,6 +33,11 @@ QString makeShop(const TestEnv &env, const char *name) {
 QByteArray bytesOf(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Files and folders alike: a restore's working folder is one of them.
+QStringList entriesOf(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes) {
@@ -79,13 +86,30 @@ TEST(RestoreCheck, RefusesEveryFileThatIsNotASoundShopDatabaseAndSaysWhy) {
 
 TEST(RestoreCheck, AnOlderShopIsAcceptedAndTheChosenFileStaysAsItWas) {
     TestEnv env;
-    const QString old = makeShop(env, "old.mdb");
-    // Version 1: before the customer index.
-    runSql(old, "DROP INDEX data1_g; PRAGMA user_version=1;");
+    static_assert(Database::ApplicationId == 1246972504);
+    // A shop as the first version of the tables left it, before the customer index and every later step.
+    const QString old = env.file(QStringLiteral("old.mdb"));
+    runSql(
+        old,
+        "PRAGMA application_id=1246972504;"
+        "CREATE TABLE data (ID INTEGER PRIMARY KEY, a TEXT, b TEXT, c TEXT, d TEXT, e TEXT, f TEXT, g TEXT,"
+        " z TEXT, [1] REAL, [2] REAL, [3] REAL, [4] REAL, [5] REAL, [6] REAL, [7] REAL, [8] REAL, day1 TEXT);"
+        "CREATE TABLE data1 (ID INTEGER PRIMARY KEY, a TEXT, b TEXT, c TEXT, d TEXT, e TEXT, f TEXT, g TEXT,"
+        " h TEXT, i TEXT, j TEXT, k TEXT, l TEXT, m TEXT, n TEXT, o TEXT, p TEXT, q TEXT, r TEXT, s TEXT,"
+        " t TEXT, u TEXT, v TEXT, w TEXT, x TEXT, y TEXT, z TEXT, [1] REAL, [2] REAL, [3] REAL, [4] REAL,"
+        " a5 REAL, [6] REAL, [7] REAL, [8] REAL, [9] REAL, day1 TEXT, day2 TEXT, day3 TEXT, day4 TEXT,"
+        " day5 TEXT, day6 TEXT);"
+        "CREATE TABLE userdb (username TEXT, passwd TEXT);"
+        "CREATE TABLE rz (id INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, btime TEXT, jtime TEXT);"
+        "CREATE INDEX data_day1 ON data (day1);"
+        "CREATE INDEX data1_z ON data1 (z);"
+        "CREATE INDEX data1_day1 ON data1 (day1);"
+        "INSERT INTO data (a, b, [1], [2], day1) VALUES ('电脑', '联想', 3000, 5, '2014-08-01');"
+        "PRAGMA user_version=1;");
     const QByteArray before = bytesOf(old);
 
     RestoreCandidate candidate(env.file(QStringLiteral("data.mdb")));
-    ASSERT_TRUE(candidate.prepare(old)) << candidate.refusal().toStdString();
+    ASSERT_TRUE(candidate.prepare(nullptr, old)) << candidate.refusal().toStdString();
     EXPECT_EQ(bytesOf(old), before);
     Database restored;
     ASSERT_TRUE(restored.open(candidate.path()));
@@ -101,35 +125,67 @@ TEST(RestoreCheck, ARefusalNamesTheChosenFileAndLeavesNothingBehind) {
     const QString database = makeShop(env, "data.mdb");
     const QString foreign = env.file(QStringLiteral("foreign.mdb"));
     runSql(foreign, "CREATE TABLE t (x);");
-    const QStringList before = QDir(env.dir()).entryList(QDir::Files);
+    const QStringList before = entriesOf(env.dir());
     {
         RestoreCandidate candidate(database);
-        EXPECT_FALSE(candidate.prepare(foreign));
+        EXPECT_FALSE(candidate.prepare(nullptr, foreign));
         EXPECT_TRUE(candidate.refusal().contains(QDir::toNativeSeparators(foreign)))
             << candidate.refusal().toStdString();
         EXPECT_FALSE(candidate.refusal().contains(QStringLiteral("restore-")));
     }
-    EXPECT_EQ(QDir(env.dir()).entryList(QDir::Files), before);
+    EXPECT_EQ(entriesOf(env.dir()), before);
 }
 
-TEST(RestoreCheck, TheSafetyCopyReplacesThePreviousOneOnlyWhenKept) {
-    TestEnv env;
+TEST(RestoreCheck, EveryKeptSafetyCopyTakesAFreeNameOfItsOwnAndAnAbandonedOneLeavesNothing) {
+    TestEnv env; // 2014-08-12 10:30:00
     const QString database = makeShop(env, "data.mdb");
-    const QString safety = shopfiles::safetyCopyPath(database);
-    writeBytes(safety, "previous safety copy");
+    const QString first = safetycopies::nameFor(database, Clock::now());
+    EXPECT_EQ(first, database + QStringLiteral(".bak-20140812-103000"));
+    writeBytes(first, "previous safety copy");
+    // The single copy an earlier version kept.
+    const QString earlier = database + QStringLiteral(".bak");
+    writeBytes(earlier, "earlier version's copy");
+    {
+        QFile file(earlier);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            file.setFileTime(QDateTime(QDate(2014, 8, 1), QTime(9, 0)), QFileDevice::FileModificationTime));
+    }
     const QByteArray current = bytesOf(database);
-    const QStringList before = QDir(env.dir()).entryList(QDir::Files);
+    const QStringList before = entriesOf(env.dir());
     {
         RestoreCandidate abandoned(database);
         QString error;
         ASSERT_TRUE(abandoned.stageSafetyCopy(&error)) << error.toStdString();
     }
-    EXPECT_EQ(bytesOf(safety), QByteArray("previous safety copy"));
-    EXPECT_EQ(QDir(env.dir()).entryList(QDir::Files), before) << "the staged copy went with it";
+    EXPECT_EQ(entriesOf(env.dir()), before) << "the staged copy went with it";
 
-    RestoreCandidate kept(database);
-    QString error;
-    ASSERT_TRUE(kept.stageSafetyCopy(&error));
-    ASSERT_TRUE(kept.keepSafetyCopy(&error)) << error.toStdString();
-    EXPECT_EQ(bytesOf(safety), current);
+    // Two more in the same second, then one a minute later.
+    const struct {
+        QTime at;
+        const char *expected;
+    } restores[] = {{QTime(10, 30), ".bak-20140812-103000-2"},
+                    {QTime(10, 30), ".bak-20140812-103000-3"},
+                    {QTime(10, 31), ".bak-20140812-103100"}};
+    for (const auto &[at, expected] : restores) {
+        Clock::fix(QDateTime(QDate(2014, 8, 12), at));
+        RestoreCandidate kept(database);
+        QString error;
+        ASSERT_TRUE(kept.stageSafetyCopy(&error));
+        ASSERT_TRUE(kept.keepSafetyCopy(&error)) << error.toStdString();
+        EXPECT_EQ(kept.keptPath(), database + QString::fromLatin1(expected));
+        EXPECT_EQ(bytesOf(kept.keptPath()), current);
+    }
+    EXPECT_EQ(bytesOf(first), QByteArray("previous safety copy")) << "never replaced";
+    EXPECT_EQ(bytesOf(earlier), QByteArray("earlier version's copy"));
+
+    QStringList listed;
+    for (const safetycopies::Copy &copy : safetycopies::list(database))
+        listed << QFileInfo(copy.path).fileName();
+    EXPECT_EQ(listed,
+              QStringList({QStringLiteral("data.mdb.bak-20140812-103100"),
+                           QStringLiteral("data.mdb.bak-20140812-103000-3"),
+                           QStringLiteral("data.mdb.bak-20140812-103000-2"),
+                           QStringLiteral("data.mdb.bak-20140812-103000"), QStringLiteral("data.mdb.bak")}))
+        << "newest first";
 }
