@@ -1,12 +1,16 @@
-// The maker's signing tool for the upgrade server: makes the key pair, signs the information file
-// (jsjxc.inf -> jsjxc.inf.sig) and prints the SHA-256 lines of the files it lists.
+// The maker's signing tool for the upgrade server: makes the key pair, writes the lines of the
+// information file for the files of an upgrade, and signs the information file (jsjxc.inf ->
+// jsjxc.inf.sig) once it holds everything the program asks for.
 //   jsjxc_signupgrade keygen <secret key file> <public key file>
+//   jsjxc_signupgrade lines <address of the download folder> <file>...
 //   jsjxc_signupgrade sign <secret key file> <jsjxc.inf>
 //   jsjxc_signupgrade hash <file>...
 // The secret key never goes into the repository or onto the server.
+#include "upgrade/upgradeinfomaker.h"
 #include "upgrade/upgradeverify.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -47,6 +51,22 @@ int keygen(const QString &secretPath, const QString &publicPath) {
     return 0;
 }
 
+// A serial number that only grows: the seconds since 1970 (UTC) when the lines were written. The program
+// refuses an information file whose serial is lower than one it already accepted.
+int lines(const QString &folderAddress, const QStringList &paths) {
+    QList<upgrademaker::ListedFile> files;
+    for (const QString &path : paths) {
+        const QString hash = upgradeverify::fileSha256(path);
+        if (hash.isEmpty()) return fail(QStringLiteral("cannot read ") + path);
+        QString address = folderAddress;
+        if (!address.endsWith(u'/')) address += u'/';
+        files.append({address + QFileInfo(path).fileName(), hash, QFileInfo(path).size()});
+    }
+    std::printf("#serial=%lld\r\n%s", static_cast<long long>(QDateTime::currentSecsSinceEpoch()),
+                upgrademaker::fileLines(files).toUtf8().constData());
+    return 0;
+}
+
 int signInfo(const QString &secretPath, const QString &infoPath) {
     bool ok = false;
     const QByteArray secretKey = readFile(secretPath, &ok);
@@ -54,6 +74,10 @@ int signInfo(const QString &secretPath, const QString &infoPath) {
         return fail(QStringLiteral("bad secret key ") + secretPath);
     const QByteArray info = readFile(infoPath, &ok);
     if (!ok) return fail(QStringLiteral("cannot read ") + infoPath);
+    // What the program would refuse is not signed: a signed information file stays valid for ever.
+    const QStringList problems = upgrademaker::problems(QString::fromUtf8(info));
+    if (!problems.isEmpty())
+        return fail(infoPath + QStringLiteral(" not signed:\n  ") + problems.join(QStringLiteral("\n  ")));
     const QByteArray signature = upgradeverify::sign(info, secretKey);
     if (signature.isEmpty()) return fail(QStringLiteral("signing failed"));
     const QString signaturePath = infoPath + QStringLiteral(".sig");
@@ -71,6 +95,8 @@ int main(int argc, char **argv) {
     const QString command = arguments.value(0);
     if (command == QLatin1String("keygen") && arguments.size() == 3)
         return keygen(arguments[1], arguments[2]);
+    if (command == QLatin1String("lines") && arguments.size() >= 3)
+        return lines(arguments[1], arguments.mid(2));
     if (command == QLatin1String("sign") && arguments.size() == 3)
         return signInfo(arguments[1], arguments[2]);
     if (command == QLatin1String("hash") && arguments.size() >= 2) {
@@ -82,6 +108,6 @@ int main(int argc, char **argv) {
         return 0;
     }
     return fail(
-        QStringLiteral("usage: jsjxc_signupgrade keygen <secret> <public> | sign <secret> <jsjxc.inf> | "
-                       "hash <file>..."));
+        QStringLiteral("usage: jsjxc_signupgrade keygen <secret> <public> | lines <address> <file>... | "
+                       "sign <secret> <jsjxc.inf> | hash <file>..."));
 }

@@ -37,6 +37,9 @@ struct HttpTransfer::Run {
     bool hasBody = false;      // the body target (memory or file) was set up
     bool targetFailed = false; // the output file could not be created or written
     bool cancelledByHeader = false;
+    bool tooLarge = false;
+    qint64 headerBytes = 0;   // of every response of this transfer, redirects and challenges included
+    qint64 discarded = 0;     // bodies of redirects and answered challenges
     bool discardBody = false; // a redirect's or an answered challenge's body
     bool authPending = false; // 401 or 407 with someone to ask
     QString realm;

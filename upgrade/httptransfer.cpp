@@ -124,6 +124,10 @@ void HttpTransfer::readFile(const std::shared_ptr<Run> &run) {
         run->hasBody = true; // an empty memory block
         return;
     }
+    if (run->response.contentLength > run->request.maxBytes) {
+        refuseAsTooLarge(run);
+        return;
+    }
     if (!openBodyTarget(run)) return;
     const qint64 blockSize = std::max(1, run->request.bufferSize);
     while (!run->cancelled) {
@@ -167,7 +171,7 @@ void HttpTransfer::complete(const std::shared_ptr<Run> &run) {
     HttpResponse &response = run->response;
     const bool wroteFile = run->file.isOpen();
     if (wroteFile) run->file.close();
-    response.success = response.status == 200 && run->transportOk && !run->targetFailed &&
+    response.success = response.status == 200 && run->transportOk && !run->targetFailed && !run->tooLarge &&
                        (response.contentLength == 0 || response.bytes == response.contentLength);
     m_response = response;
 
@@ -182,7 +186,10 @@ void HttpTransfer::complete(const std::shared_ptr<Run> &run) {
         if (wroteFile) run->file.remove(); // never leave a partial file behind
         if (run->error.isEmpty()) run->error = tr("transfer failed");
         emit failed(run->error);
-        if (response.success || run->targetFailed) {
+        if (run->tooLarge) {
+            outcome = HttpOutcome::TooLarge;
+            emit tooLarge(run->request.maxBytes);
+        } else if (response.success || run->targetFailed) {
             outcome = HttpOutcome::Failed;
         } else if (response.status == -1) {
             outcome = HttpOutcome::NoResponse;

@@ -38,6 +38,10 @@ struct HttpRequest {
     unsigned receiveTimeoutMs = 0;
     unsigned sendTimeoutMs = 0;
     HttpProxy proxy;
+    // The most body bytes a transfer takes: a longer announced length ends it before anything is
+    // written, a longer body as soon as it goes past; either way as too large.
+    qint64 maxBytes = qint64(64) << 20;
+    QString caCertificates; // a PEM file of the certificates trusted for https; empty: the system's
     int bufferSize = 4096;
     QThread::Priority priority = QThread::NormalPriority;
 };
@@ -67,7 +71,7 @@ struct HttpProgress {
 };
 
 // How a transfer ended.
-enum class HttpOutcome { Done, HttpError, NoResponse, Incomplete, Cancelled, Failed, Aborted };
+enum class HttpOutcome { Done, HttpError, NoResponse, Incomplete, TooLarge, Cancelled, Failed, Aborted };
 
 // The figures of a progress event from the bytes so far and the time since the start.
 HttpProgress progressFigures(qint64 bytes, qint64 contentLength, qint64 elapsedMs);
@@ -84,6 +88,8 @@ class HttpTransfer : public QObject {
     const HttpRequest &request() const { return m_request; }
     QString username() const { return m_username; }
     QString password() const { return m_password; }
+    // The server's user name and password. They go only to https addresses: a plain-http server that
+    // answers 401 is neither sent them nor raises the password request, and ends as that HTTP error.
     void setCredentials(const QString &username, const QString &password);
 
     // Starts the request on a fresh worker; false (and nothing happens) while one runs.
@@ -108,6 +114,8 @@ class HttpTransfer : public QObject {
     void httpError(int status, const QByteArray &body);
     void noResponse();
     void incomplete(const QString &contentType, qint64 bytes, qint64 contentLength);
+    // The body (or its announced length, or the headers) went past the request's limit.
+    void tooLarge(qint64 maxBytes);
     void cancelled();
     void failed(const QString &error);
     void aborted();
@@ -135,6 +143,7 @@ class HttpTransfer : public QObject {
     bool endOfHeaders(const std::shared_ptr<Run> &run);
     bool openBodyTarget(const std::shared_ptr<Run> &run);
     bool writeBody(const std::shared_ptr<Run> &run, const char *data, qsizetype size);
+    bool refuseAsTooLarge(const std::shared_ptr<Run> &run);
     void complete(const std::shared_ptr<Run> &run);
     void stopWorker(const std::shared_ptr<Run> &run);
     bool hasHandler(const char *signal) const;

@@ -27,6 +27,13 @@ QString realmOf(const QByteArray &challenge) {
     return QString::fromLatin1(challenge.mid(at + 2).chopped(1));
 }
 
+// All the header lines a transfer takes, of every response it follows: far beyond any real server's.
+constexpr qint64 MaxHeaderBytes = 256 << 10;
+
+bool isHttps(const QString &address) {
+    return QUrl(address).scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) == 0;
+}
+
 // The hosts reached without the proxy, separated by ";" or blanks, as a comma-separated list.
 QByteArray bypassList(const QString &bypass) {
     static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
@@ -97,6 +104,8 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
     // Through a proxy an https address is reached by a tunnel; the proxy's answer to opening it is no
     // answer of the server's and never reaches the header reading (a refusal is looked at below).
     curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!request.caCertificates.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(request.caCertificates).constData());
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
                      static_cast<long>(std::clamp(request.bufferSize, 1024, 512 * 1024)));
 
@@ -106,7 +115,10 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.toUtf8().constData());
         curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
     };
-    if (QUrl(QString::fromUtf8(url)).userName().isEmpty()) setCredentials(run->username, run->password);
+    // The user's password is never sent in the clear: over plain http it stays here (libcurl itself
+    // keeps it from a redirect to another host, port or scheme).
+    if (isHttps(QString::fromUtf8(url)) && QUrl(QString::fromUtf8(url)).userName().isEmpty())
+        setCredentials(run->username, run->password);
 
     struct Context {
         HttpTransfer *transfer;
@@ -164,7 +176,7 @@ void HttpTransfer::fetch(const std::shared_ptr<Run> &run) {
         if (!run->transportOk && run->error.isEmpty())
             run->error = QString::fromUtf8(errors[0] ? errors : curl_easy_strerror(code));
         if (!run->transportOk && run->response.status == -1) tunnelRefused(run);
-        if (!run->authPending || run->cancelled) break;
+        if (!run->authPending || run->cancelled || run->tooLarge) break;
         bool tryAgain = false;
         if (run->response.status == 401) {
             const QString realm = run->realm;
@@ -218,6 +230,8 @@ bool HttpTransfer::readHeaderLine(const std::shared_ptr<Run> &run, const QByteAr
         return true;
     }
     run->response.rawHeaders += QString::fromLatin1(line);
+    run->headerBytes += line.size();
+    if (run->headerBytes > MaxHeaderBytes) return refuseAsTooLarge(run);
     const QByteArray trimmed = line.trimmed();
     if (!trimmed.isEmpty()) {
         const qsizetype colon = trimmed.indexOf(':');
@@ -246,7 +260,12 @@ bool HttpTransfer::endOfHeaders(const std::shared_ptr<Run> &run) {
         run->discardBody = true;
         return true;
     }
-    if ((status == 401 && run->passwordHandler) || (status == 407 && run->proxyHandler)) {
+    const auto overHttps = [&run] {
+        char *current = nullptr;
+        curl_easy_getinfo(static_cast<CURL *>(run->curl), CURLINFO_EFFECTIVE_URL, &current);
+        return isHttps(QString::fromUtf8(current));
+    };
+    if ((status == 401 && run->passwordHandler && overHttps()) || (status == 407 && run->proxyHandler)) {
         run->authPending = true;
         run->discardBody = true;
         run->realm = realmOf(run->header(status == 401 ? "www-authenticate" : "proxy-authenticate"));
@@ -261,6 +280,7 @@ bool HttpTransfer::endOfHeaders(const std::shared_ptr<Run> &run) {
     response.lastModified = parseHttpDate(QString::fromLatin1(run->header("last-modified")));
     response.expires = parseHttpDate(QString::fromLatin1(run->header("expires")));
     emit statusChanged(httpstatus::ResponseReceived, httpStatusText(httpstatus::ResponseReceived));
+    if (response.contentLength > run->request.maxBytes) return refuseAsTooLarge(run);
     if (run->headerHandler) {
         bool proceed = true;
         if (!callOnUi(run, [this, &proceed] { emit headersReceived(m_response, proceed); })) return false;
@@ -283,8 +303,8 @@ bool HttpTransfer::openBodyTarget(const std::shared_ptr<Run> &run) {
         }
         if (run->request.hideOutputFile) run->file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     } else {
-        // One allocation for an announced length, within reason: the header is the server's word.
-        run->memory.reserve(std::min<qint64>(run->response.contentLength, 64 << 20));
+        // One allocation for an announced length, which is within the limit by now.
+        run->memory.reserve(run->response.contentLength);
     }
     run->hasBody = true;
     return true;
@@ -292,8 +312,12 @@ bool HttpTransfer::openBodyTarget(const std::shared_ptr<Run> &run) {
 
 bool HttpTransfer::writeBody(const std::shared_ptr<Run> &run, const char *data, qsizetype size) {
     if (run->cancelled) return false;
-    if (run->discardBody) return true;
+    if (run->discardBody) {
+        run->discarded += size;
+        return run->discarded <= run->request.maxBytes || refuseAsTooLarge(run);
+    }
     if (!run->hasBody) return false;
+    if (size > run->request.maxBytes - run->response.bytes) return refuseAsTooLarge(run);
     if (run->file.isOpen()) {
         if (run->file.write(data, size) != size) {
             run->targetFailed = true;
@@ -307,4 +331,10 @@ bool HttpTransfer::writeBody(const std::shared_ptr<Run> &run, const char *data, 
     const HttpProgress figures =
         progressFigures(run->response.bytes, run->response.contentLength, run->clock.elapsed());
     return callOnUi(run, [this, figures] { emit progress(m_response, figures); });
+}
+
+bool HttpTransfer::refuseAsTooLarge(const std::shared_ptr<Run> &run) {
+    run->tooLarge = true;
+    run->error = QStringLiteral("more than %1 bytes").arg(run->request.maxBytes);
+    return false;
 }

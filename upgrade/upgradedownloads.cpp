@@ -7,9 +7,11 @@
 #include "widgets/dialogs.h"
 #include "widgets/shell.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
+#include <QUrl>
 #include <QWidget>
 #include <cmath>
 
@@ -23,7 +25,20 @@ void Upgrader::downloadNext() {
     if (m_wizard) m_wizard->showFile(url, m_index + 1, int(m_urls.size()));
     m_target = targetOf(url);
     m_lastModified = QDateTime();
-    startTransfer(url, m_target, false);
+    // Nothing is written beside the program that the signed information file does not describe: its
+    // hash, and its size as the limit of the download.
+    const qint64 size = m_sizes.value(m_index, -1);
+    if (size < 0 || m_hashes.value(m_index).isEmpty()) {
+        refuseFile(upgradetext::BadHash);
+        return;
+    }
+    startTransfer(url, m_target, false, size);
+}
+
+void Upgrader::refuseFile(int text) {
+    const QString name = downloadName(m_urls.value(m_index));
+    giveUp();
+    showError(text, {name});
 }
 
 void Upgrader::onHeaders(const HttpResponse &response, bool &proceed) {
@@ -51,12 +66,8 @@ void Upgrader::onProgress(const HttpResponse &, const HttpProgress &figures) {
 
 void Upgrader::fileComplete() {
     // A file is kept only when it is exactly what the signed information file describes.
-    const QString expected = m_hashes.value(m_index);
-    if (expected.isEmpty() || upgradeverify::fileSha256(m_target) != expected) {
-        QFile::remove(m_target);
-        const QString name = QFileInfo(m_target).fileName();
-        giveUp();
-        showError(upgradetext::BadHash, {name.chopped(5)});
+    if (upgradeverify::fileSha256(m_target) != m_hashes.value(m_index)) {
+        refuseFile(upgradetext::BadHash); // giving up deletes it
         return;
     }
     if (m_lastModified.isValid()) {
@@ -77,9 +88,16 @@ void Upgrader::askAboutLostFile(int status) {
     bool continueUpgrade = false;
     const QString url = m_urls.value(m_index);
     emit lostFile(url, status, continueUpgrade);
+    // A plain-http server asking for the password was not sent it (the transfer sends it over https
+    // only): say so, rather than that the file is missing.
+    const bool passwordNotSent =
+        status == 401 &&
+        QUrl(completeAddress(url)).scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) != 0;
     if (!continueUpgrade)
         continueUpgrade = Dialogs::instance().ask(
-            m_window, upgradeText(upgradetext::LostFile, {downloadName(url)}),
+            m_window,
+            upgradeText(passwordNotSent ? upgradetext::PasswordNotSent : upgradetext::LostFile,
+                        {downloadName(url)}),
             upgradeText(upgradetext::ErrorCaption) + QStringLiteral(" #") + QString::number(status),
             Dialogs::Buttons::YesNo, Dialogs::QuestionIcon::Warning);
     if (!continueUpgrade) {
@@ -101,16 +119,22 @@ void Upgrader::downloadsComplete() {
 void Upgrader::install() {
     if (m_aborted || m_mode != Mode::Files) return;
     emit endUpgrade();
-    const QString path = upgraderPath();
+    const QString path =
+        installation::writeUpgrader(installation::upgraderBase(m_settings.temporaryFolder, programFolder()),
+                                    installation::upgraderImage());
     const bool started =
-        installation::writeUpgrader(path, installation::upgraderImage()) &&
+        !path.isEmpty() &&
         Shell::instance().startProgram(path, installation::upgraderArguments(m_settings.programPath,
                                                                              m_settings.restartParameters,
                                                                              m_method, m_downloaded));
     if (!started) {
         // Closing now would end the program for nothing: no one would put the files in place.
+        if (!path.isEmpty()) { // its own folder, nobody else's to change
+            QFile::remove(path);
+            QDir().rmdir(QFileInfo(path).absolutePath());
+        }
         stop();
-        showError(upgradetext::WriteFailed, {QFileInfo(path).fileName()});
+        showError(upgradetext::WriteFailed, {installation::upgraderFileName()});
         return;
     }
     m_mode = Mode::Idle;
@@ -130,6 +154,7 @@ void Upgrader::stop() {
     const bool files = m_mode == Mode::Files;
     m_mode = Mode::Idle;
     m_transfer.abort();
+    closeWait();
     if (files) {
         // Nothing of an upgrade that ended early stays behind to be installed by a later one.
         QFile::remove(m_target);

@@ -9,6 +9,13 @@ QString asciiLower(const QString &text) {
     return lower;
 }
 
+// A whole number of zero or more; -1 for anything else.
+qint64 countOf(const QString &value) {
+    bool ok = false;
+    const qint64 number = value.trimmed().toLongLong(&ok);
+    return ok && number >= 0 ? number : -1;
+}
+
 // Where the value of a key starts, or -1.
 qsizetype valueStart(const QString &text, const QString &key) {
     const qsizetype at = asciiLower(text).indexOf(key);
@@ -45,6 +52,7 @@ UpgradeInfo readUpgradeInfo(const QString &text) {
         if (url.isEmpty()) return false;
         info.urls << url;
         info.hashes << upgradeInfoValue(text, QStringLiteral("sha256") + suffix).trimmed().toLower();
+        info.sizes << countOf(upgradeInfoValue(text, QStringLiteral("size") + suffix));
         return true;
     };
     take(QString());
@@ -52,11 +60,22 @@ UpgradeInfo readUpgradeInfo(const QString &text) {
     // Numbered keys go on from the position the next address takes in the list.
     while (take(QString::number(info.urls.size() + 1))) {
     }
+    const QString serial = upgradeInfoValue(text, QStringLiteral("serial"));
+    info.serial = serial.isEmpty() ? -1 : countOf(serial);
     info.date = upgradeInfoValue(text, QStringLiteral("date"));
     info.version = upgradeInfoValue(text, QStringLiteral("version"));
     info.message = upgradeInfoMessage(text);
     info.method = upgradeMethodOf(upgradeInfoValue(text, QStringLiteral("method")));
     return info;
+}
+
+QString upgradeInfoSuffix(int position) {
+    if (position == 0) return {};
+    return QString::number(position == 1 ? 0 : position + 1);
+}
+
+bool readsAsUpgradeDate(const QString &text) {
+    return upgradeDate(text, QDate()).isValid();
 }
 
 QDate upgradeDate(const QString &text, const QDate &today) {

@@ -2,6 +2,7 @@
 // The upgrade information file of the maker's server: its keys, the download list it names, and the
 // tests that decide whether it offers a newer version.
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,10 @@ enum class UpgradeMethod {
 };
 
 struct UpgradeInfo {
-    QStringList urls;   // in download order
-    QStringList hashes; // the SHA-256 (hex) given beside each address, empty where none was given
+    QStringList urls;    // in download order
+    QStringList hashes;  // the SHA-256 (hex) given beside each address, empty where none was given
+    QList<qint64> sizes; // the size in bytes given beside each address, -1 where none was given
+    qint64 serial = -1;  // "#serial=": the maker numbers the information files he signs; -1 when none
     QString date;
     QString version;
     QString message;
@@ -27,9 +30,13 @@ QString upgradeInfoValue(const QString &text, const QString &name);
 QString upgradeInfoMessage(const QString &text);
 UpgradeInfo readUpgradeInfo(const QString &text);
 UpgradeMethod upgradeMethodOf(const QString &value);
+// The suffix of the keys of the address at `position` in the list as the maker writes them: "" for the
+// first ("#url=", "#sha256=", "#size="), "0" for the second, then the position plus one ("3", "4", …).
+QString upgradeInfoSuffix(int position);
 
 // A "month/day/year" date; today when the text does not read as one. The year is used as written.
 QDate upgradeDate(const QString &text, const QDate &today);
+bool readsAsUpgradeDate(const QString &text);
 bool isNewerByDate(const QString &installed, const QString &offered, const QDate &today);
 // Up to four dot-separated numbers compared part by part; texts when a part is not a number.
 bool isNewerByNumber(const QString &installed, const QString &offered);

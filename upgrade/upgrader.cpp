@@ -3,10 +3,12 @@
 
 #include "store/clock.h"
 #include "store/maker.h"
+#include "store/settingsstore.h"
 #include "upgrade/installation.h"
 #include "upgrade/upgradedialogs.h"
 #include "upgrade/upgradetexts.h"
 #include "upgrade/upgradeverify.h"
+#include "upgrade/upgradewaitwindow.h"
 #include "upgrade/upgradewizard.h"
 #include "widgets/dialogs.h"
 #include "widgets/shell.h"
@@ -20,7 +22,11 @@
 
 Upgrader::Settings Upgrader::defaultSettings() {
     Settings settings;
-    settings.infoFileUrl = maker::webAddress() + QStringLiteral("/jsjxc.inf");
+    // The maker's server over https: what is said on the way, a password included, stays between the two.
+    QUrl server(maker::webAddress());
+    server.setScheme(QStringLiteral("https"));
+    settings.infoFileUrl = server.toString(QUrl::StripTrailingSlash) + QStringLiteral("/jsjxc.inf");
+    settings.versionNumber = QStringLiteral(JSJXC_VERSION);
     settings.publicKey = upgradeverify::makerPublicKey();
     settings.programPath = QCoreApplication::applicationFilePath();
     settings.temporaryFolder = QDir::tempPath();
@@ -29,7 +35,8 @@ Upgrader::Settings Upgrader::defaultSettings() {
 
 Upgrader::Upgrader(QWidget *window, Settings settings)
     : QObject(window), m_window(window), m_settings(std::move(settings)) {
-    QFile::remove(upgraderPath()); // left there by the last upgrade
+    installation::removeLeftUpgraders(
+        installation::upgraderBase(m_settings.temporaryFolder, programFolder()));
     connect(&m_transfer, &HttpTransfer::done, this,
             [this](const QString &, const QByteArray &body, qint64) { m_body = body; });
     connect(&m_transfer, &HttpTransfer::httpError, this,
@@ -44,14 +51,11 @@ Upgrader::Upgrader(QWidget *window, Settings settings)
 
 Upgrader::~Upgrader() {
     if (m_wizard) m_wizard->closeQuietly();
+    delete m_waitWindow;
 }
 
 UpgradeWizard *Upgrader::wizard() const {
     return m_wizard;
-}
-
-QString Upgrader::upgraderPath() const {
-    return installation::upgraderPath(m_settings.temporaryFolder, programFolder());
 }
 
 QString Upgrader::programFolder() const {
@@ -66,18 +70,39 @@ void Upgrader::check() {
     m_aborted = false;
     if (m_transfer.isBusy() || m_wizard) return;
     m_mode = Mode::InfoFile;
-    startTransfer(m_settings.infoFileUrl, QString(), true);
+    showWait();
+    startTransfer(m_settings.infoFileUrl, QString(), true, MaxInfoBytes);
 }
 
-void Upgrader::startTransfer(const QString &address, const QString &outputFile, bool bypassCache) {
+void Upgrader::startTransfer(const QString &address, const QString &outputFile, bool bypassCache,
+                             qint64 maxBytes) {
     HttpRequest &request = m_transfer.request();
     request.address = address;
     request.outputFile = outputFile;
     request.hideOutputFile = !outputFile.isEmpty();
     request.bypassCache = bypassCache;
+    request.maxBytes = maxBytes;
     m_body.clear();
     m_status = 0;
-    if (!m_transfer.start()) m_mode = Mode::Idle;
+    if (!m_transfer.start()) {
+        m_mode = Mode::Idle;
+        closeWait();
+    }
+}
+
+void Upgrader::showWait() {
+    if (!m_waitWindow) {
+        m_waitWindow = new UpgradeWaitWindow(m_window);
+        connect(m_waitWindow, &UpgradeWaitWindow::cancelPressed, this, &Upgrader::stop);
+    }
+    m_waitWindow->show();
+}
+
+void Upgrader::closeWait() {
+    if (!m_waitWindow) return;
+    m_waitWindow->hide();
+    m_waitWindow->deleteLater(); // it may be its own button that ended the check
+    m_waitWindow = nullptr;
 }
 
 void Upgrader::onFinished(HttpOutcome outcome) {
@@ -88,7 +113,8 @@ void Upgrader::onFinished(HttpOutcome outcome) {
         if (mode == Mode::InfoFile) {
             m_infoFile = m_body;
             m_mode = Mode::Signature;
-            startTransfer(m_settings.infoFileUrl + QStringLiteral(".sig"), QString(), true);
+            startTransfer(m_settings.infoFileUrl + QStringLiteral(".sig"), QString(), true,
+                          MaxSignatureBytes);
         } else if (mode == Mode::Signature) {
             readInfo();
         } else if (mode == Mode::Files) {
@@ -115,6 +141,14 @@ void Upgrader::onFinished(HttpOutcome outcome) {
         stop();
         showError(upgradetext::ConnectionLost);
         return;
+    case HttpOutcome::TooLarge:
+        if (mode == Mode::Files) {
+            refuseFile(upgradetext::FileTooLarge);
+        } else {
+            stop();
+            showError(upgradetext::InfoTooLarge);
+        }
+        return;
     case HttpOutcome::Cancelled: // a file the handlers chose to skip
         if (mode == Mode::Files) {
             ++m_index;
@@ -135,16 +169,15 @@ void Upgrader::onFinished(HttpOutcome outcome) {
 }
 
 void Upgrader::readInfo() {
+    closeWait();
     if (!upgradeverify::signatureValid(m_infoFile, m_body, m_settings.publicKey)) {
         stop();
         showError(upgradetext::BadSignature);
         return;
     }
     const UpgradeInfo info = readUpgradeInfo(QString::fromUtf8(m_infoFile));
-    const bool newer = m_settings.versionControl == VersionControl::ByDate
-                           ? isNewerByDate(m_settings.versionDate, info.date, Clock::today())
-                           : isNewerByNumber(m_settings.versionNumber, info.version);
-    if (!newer || info.urls.isEmpty()) {
+    if (!acceptSerial(info.serial)) return;
+    if (!offersNewerVersion(info) || info.urls.isEmpty()) {
         m_mode = Mode::Idle;
         emit noUpdateAvailable();
         showError(upgradetext::NoUpdate);
@@ -153,9 +186,42 @@ void Upgrader::readInfo() {
     offer(info);
 }
 
+bool Upgrader::acceptSerial(qint64 serial) {
+    // Every information file the maker ever signed stays valid: only its serial number tells an old one,
+    // served again to go back to an older version, from the current one.
+    SettingsStore &store = SettingsStore::instance();
+    const std::optional<qlonglong> highest = store.readWholeNumber(serialKey());
+    if (serial < 0 || (highest && serial < *highest)) {
+        m_mode = Mode::Idle;
+        showError(upgradetext::OlderInfo);
+        return false;
+    }
+    QString error;
+    if ((!highest || serial > *highest) && !store.write(serialKey(), QString::number(serial), &error)) {
+        m_mode = Mode::Idle;
+        showError(upgradetext::SerialNotSaved, {error});
+        return false;
+    }
+    return true;
+}
+
+bool Upgrader::offersNewerVersion(const UpgradeInfo &info) const {
+    // An offer that cannot show it is newer is none: a date must read as one.
+    const bool newer = m_settings.versionControl == VersionControl::ByDate
+                           ? readsAsUpgradeDate(info.date) &&
+                                 isNewerByDate(m_settings.versionDate, info.date, Clock::today())
+                           : isNewerByNumber(m_settings.versionNumber, info.version);
+    // Whichever key decides, a program older than this one is never installed (a newer data.mdb could
+    // be refused by it).
+    const bool older = !info.version.isEmpty() && !m_settings.versionNumber.isEmpty() &&
+                       isNewerByNumber(info.version, m_settings.versionNumber);
+    return newer && !older;
+}
+
 void Upgrader::offer(const UpgradeInfo &info) {
     m_urls = info.urls;
     m_hashes = info.hashes;
+    m_sizes = info.sizes;
     m_method = info.method;
     bool canUpgrade = true;
     emit beginUpgrade(info.message, info.method, info.urls, canUpgrade);

@@ -2,7 +2,8 @@
 // The online upgrade: looks on the maker's server for a newer version, asks the user, downloads the
 // listed files next to the program under ".uTMP" names with a progress wizard, checks them, and hands
 // over to the upgrader program, which restarts the program. The program's main window is closed through
-// `programShouldClose`, which the program wires to its normal close.
+// `programShouldClose`, which the program wires to its normal close. Every download has a limit, and an
+// information file older than the last one accepted (by its signed serial number) is refused.
 #include "upgrade/httptransfer.h"
 #include "upgrade/upgradeinfo.h"
 
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class UpgradeWaitWindow;
 class UpgradeWizard;
 class QWidget;
 
@@ -23,7 +25,7 @@ class Upgrader : public QObject {
         QString infoFileUrl;
         QString versionDate = QStringLiteral("07/29/2014"); // month/day/year of this version
         VersionControl versionControl = VersionControl::ByDate;
-        QString versionNumber;
+        QString versionNumber; // this program's version; no offer of an older one is taken
         QString restartParameters = QStringLiteral("/afterupgrade");
         MiscFiles miscFiles = MiscFiles::AlwaysDownload;
         bool wizardEnabled = true;
@@ -33,13 +35,18 @@ class Upgrader : public QObject {
         QString temporaryFolder;
     };
 
-    // `window` is the main window: the parent of the upgrade's windows and messages. Deletes an
-    // upgrader program left in the temporary folder by an earlier upgrade.
+    // `window` is the main window: the parent of the upgrade's windows and messages. Deletes what an
+    // earlier upgrade left of the upgrader program in the temporary folder.
     explicit Upgrader(QWidget *window, Settings settings = defaultSettings());
     ~Upgrader() override;
 
     // The maker's server, this version, this program.
     static Settings defaultSettings();
+    // The most bytes taken of the information file and of its signature.
+    static constexpr qint64 MaxInfoBytes = 1 << 20;
+    static constexpr qint64 MaxSignatureBytes = 1 << 10;
+    // The settings-store value that keeps the highest serial number of an information file accepted.
+    static QString serialKey() { return QStringLiteral("UpgradeSerial"); }
     Settings &settings() { return m_settings; }
     HttpTransfer &transfer() { return m_transfer; }
 
@@ -48,7 +55,6 @@ class Upgrader : public QObject {
     bool isRunning() const { return m_mode != Mode::Idle; }
     // The wizard while it shows (for the tests and the status of the program).
     UpgradeWizard *wizard() const;
-    QString upgraderPath() const;
 
   signals:
     void beginUpgrade(const QString &message, UpgradeMethod method, const QStringList &files,
@@ -71,16 +77,21 @@ class Upgrader : public QObject {
   private:
     enum class Mode { Idle, InfoFile, Signature, Files };
 
-    void startTransfer(const QString &address, const QString &outputFile, bool bypassCache);
+    void startTransfer(const QString &address, const QString &outputFile, bool bypassCache, qint64 maxBytes);
     void onFinished(HttpOutcome outcome);
     void onHeaders(const HttpResponse &response, bool &proceed);
     void onProgress(const HttpResponse &response, const HttpProgress &figures);
     void onPasswordRequested(const QString &realm, bool &tryAgain);
     void readInfo();
+    bool acceptSerial(qint64 serial);
+    bool offersNewerVersion(const UpgradeInfo &info) const;
+    void showWait();
+    void closeWait();
     void offer(const UpgradeInfo &info);
     void downloadNext();
     void fileComplete();
     void askAboutLostFile(int status);
+    void refuseFile(int text);
     void downloadsComplete();
     void install();
     void giveUp();
@@ -98,6 +109,7 @@ class Upgrader : public QObject {
     QByteArray m_infoFile;
     QStringList m_urls;
     QStringList m_hashes;
+    QList<qint64> m_sizes;
     UpgradeMethod m_method = UpgradeMethod::SelfUpgrade;
     int m_index = 0;
     QString m_target;
@@ -105,4 +117,5 @@ class Upgrader : public QObject {
     QStringList m_downloaded; // the ".uTMP" files of this upgrade, in download order
     bool m_aborted = false;
     QPointer<UpgradeWizard> m_wizard;
+    QPointer<UpgradeWaitWindow> m_waitWindow;
 };

@@ -6,18 +6,35 @@
 #include <QThread>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const QString TemporarySuffix = QStringLiteral(".uTMP");
 
-QFile::Permissions programPermissions() {
-    return QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-           QFile::ReadOther | QFile::ExeOther;
+constexpr mode_t ProgramMode = 0755;
+constexpr mode_t FileMode = 0644;
+
+// Puts `source` in the place of `destination` with one rename(2): whoever looks, and whatever a power
+// cut leaves, finds the old file or the whole new one under that name, never neither. Only a plain
+// file moves (never a link or a folder), already on the disk and with its final permissions.
+bool replaceWith(const QString &source, const QString &destination, mode_t mode) {
+    const QByteArray from = QFile::encodeName(source);
+    const int fd = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    const bool ready =
+        ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    ::close(fd);
+    return ready && ::rename(from.constData(), QFile::encodeName(destination).constData()) == 0;
 }
 
-QFile::Permissions filePermissions() {
-    return QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+// The renames themselves reach the disk with the folder.
+void syncFolder(const QString &folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 } // namespace
 
@@ -61,22 +78,15 @@ MovedFiles moveDownloadedFiles(const UpgraderCommand &command) {
             programFound = isProgram = true;
             if (!command.externalSetup) target = program.fileName();
         }
-        const QString source = folder.filePath(name);
         const QString destination = folder.filePath(target);
-        if (!QFile::exists(source)) {
+        if (!replaceWith(folder.filePath(name), destination, isProgram ? ProgramMode : FileMode)) {
             result.kept << name;
             continue;
         }
-        QFile::setPermissions(destination, filePermissions() | QFile::WriteOwner);
-        QFile::remove(destination);
-        if (!QFile::rename(source, destination)) {
-            result.kept << name;
-            continue;
-        }
-        QFile::setPermissions(destination, isProgram ? programPermissions() : filePermissions());
         result.moved << destination;
         if (isProgram && command.externalSetup) result.setupProgram = destination;
     }
+    if (!result.moved.isEmpty()) syncFolder(folder.absolutePath());
     return result;
 }
 

@@ -57,6 +57,19 @@ constexpr Text texts[] = {
      "The upgrade information on the server failed its signature check. The upgrade was stopped."},
     {"文档%s没有通过校验，已放弃升级。", "File %s failed its check. The upgrade was given up."},
     {"无法写入文档%s，已放弃升级。", "File %s could not be written. The upgrade was given up."},
+    {"服务器上的升级信息超过了允许的大小，升级已停止。",
+     "The upgrade information on the server is larger than allowed. The upgrade was stopped."},
+    {"文档%s超过了升级信息给出的大小，已放弃升级。",
+     "File %s is larger than the upgrade information says. The upgrade was given up."},
+    {"服务器上的升级信息比已经收到过的旧，升级已停止。",
+     "The upgrade information on the server is older than one already received. The upgrade was stopped."},
+    {"正在检查新版本，请稍候…", "Checking for a newer version, please wait..."},
+    {"文档%s要求输入帐号及密码，但它的地址没有加密(不是https)，密码不会发送。\n\n"
+     "您要忽略这个文档并且继续升级操作吗？",
+     "File %s asks for a user name and password, but its address is not encrypted (not https), so no "
+     "password is sent.\n\nTry to skip this file and continue upgrade?"},
+    {"无法保存升级信息的序号：%s\n升级已停止。",
+     "The number of the upgrade information could not be saved: %s\nThe upgrade was stopped."},
 };
 
 std::optional<UpgradeLanguage> &chosen() {

@@ -45,6 +45,13 @@ enum Number {
     BadSignature = 31,
     BadHash = 32,     // %s
     WriteFailed = 33, // %s
+    // Limits and the order of the signed information files.
+    InfoTooLarge = 34,
+    FileTooLarge = 35, // %s
+    OlderInfo = 36,
+    Checking = 37,
+    PasswordNotSent = 38, // %s
+    SerialNotSaved = 39,  // %s
 };
 } // namespace upgradetext
 

@@ -140,8 +140,12 @@ TEST_F(HttpTransferTest, ARedirectIsFollowedAndReportedWithItsNewAddress) {
     EXPECT_EQ(redirects, QStringList{server.url(QStringLiteral("/new"))});
 }
 
-TEST_F(HttpTransferTest, A401IsAnsweredWithCredentialsOrEndsAsHttpError) {
-    server.route("/secret", [](const TestRequest &request) {
+TEST_F(HttpTransferTest, A401OverHttpsIsAnsweredWithCredentialsOrEndsAsHttpError) {
+    const auto certificate = makeTestCertificate(env.dir());
+    ASSERT_TRUE(certificate) << "the openssl command made no certificate";
+    TestHttpServer https(certificate->tls);
+    transfer.request().caCertificates = certificate->certificateFile;
+    const auto secret = [](const TestRequest &request) {
         TestReply reply;
         if (request.header("authorization") == "Basic " + QByteArray("shop:659").toBase64()) {
             reply.body = "the file";
@@ -150,10 +154,12 @@ TEST_F(HttpTransferTest, A401IsAnsweredWithCredentialsOrEndsAsHttpError) {
             reply.headers = {{"WWW-Authenticate", "Basic realm=\"upgrades\""}};
         }
         return reply;
-    });
+    };
+    https.route("/secret", secret);
+    server.route("/secret", secret);
 
     // Without anyone to ask: an HTTP error with the status.
-    ASSERT_TRUE(recorder.run(server.url(QStringLiteral("/secret"))));
+    ASSERT_TRUE(recorder.run(https.url(QStringLiteral("/secret"))));
     EXPECT_EQ(recorder.events.last(), QStringLiteral("httpError 401"));
 
     // Someone who gives up: the same.
@@ -167,17 +173,30 @@ TEST_F(HttpTransferTest, A401IsAnsweredWithCredentialsOrEndsAsHttpError) {
                          if (answer) transfer.setCredentials(QStringLiteral("shop"), QStringLiteral("659"));
                          tryAgain = answer;
                      });
-    ASSERT_TRUE(recorder.run(server.url(QStringLiteral("/secret"))));
+    ASSERT_TRUE(recorder.run(https.url(QStringLiteral("/secret"))));
     EXPECT_EQ(recorder.events.last(), QStringLiteral("httpError 401"));
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(realm, QStringLiteral("upgrades"));
 
     // Someone who answers: the request goes again with the credentials.
     answer = true;
-    ASSERT_TRUE(recorder.run(server.url(QStringLiteral("/secret"))));
+    ASSERT_TRUE(recorder.run(https.url(QStringLiteral("/secret"))));
     EXPECT_EQ(recorder.outcome, HttpOutcome::Done);
     EXPECT_EQ(recorder.body, "the file");
     EXPECT_EQ(asked, 2);
+
+    // The same server over plain http is neither asked about nor sent the password it would take.
+    ASSERT_TRUE(recorder.run(server.url(QStringLiteral("/secret"))));
+    EXPECT_EQ(recorder.events.last(), QStringLiteral("httpError 401"));
+    EXPECT_EQ(asked, 2);
+    // Nor after a redirect from https to it.
+    https.serve("/moved", "", 302, {{"Location", server.url(QStringLiteral("/secret")).toUtf8()}});
+    ASSERT_TRUE(recorder.run(https.url(QStringLiteral("/moved"))));
+    EXPECT_EQ(recorder.events.last(), QStringLiteral("httpError 401"));
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(server.requestCount("/secret"), 2);
+    for (const TestRequest &request : server.requests())
+        EXPECT_TRUE(request.header("authorization").isEmpty());
 }
 
 TEST_F(HttpTransferTest, AbortEndsAHangingTransferAtOnceAndDeletesItsFile) {

@@ -28,6 +28,8 @@ struct TransferRecorder {
                          [this](const QString &, qint64 bytes, qint64 length) {
                              events << QStringLiteral("incomplete %1/%2").arg(bytes).arg(length);
                          });
+        QObject::connect(&transfer, &HttpTransfer::tooLarge, &transfer,
+                         [this](qint64 limit) { events << QStringLiteral("tooLarge %1").arg(limit); });
         QObject::connect(&transfer, &HttpTransfer::cancelled, &transfer,
                          [this] { events << QStringLiteral("cancelled"); });
         QObject::connect(&transfer, &HttpTransfer::failed, &transfer,

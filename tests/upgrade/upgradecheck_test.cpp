@@ -68,6 +68,7 @@ TEST_F(UpgradeCheckTest, ALostFileSkippedLeavesTheOthersToInstall) {
                       "\r\n#url0=" + url("/download/gone.dat").toUtf8() +
                       "\r\n#url3=" + url("/download/ReadMe.txt").toUtf8() + "\r\n";
     info += serveFile("/download/298vov.exe", "new program", "sha256");
+    info += fileLines("the lost file", "sha2560"); // listed, but gone from the server
     info += serveFile("/download/ReadMe.txt", "what is new", "sha2563");
     publish(info);
     make();
@@ -103,9 +104,12 @@ TEST_F(UpgradeCheckTest, ALostFileSkippedLeavesTheOthersToInstall) {
 
     press(upgrader->wizard(), "FinishBtn");
 
-    const QString upgraderPath = env.file(QStringLiteral("tmp/Upgrader"));
     ASSERT_EQ(shell.starts.size(), 1u);
-    EXPECT_EQ(shell.starts[0].program, upgraderPath);
+    const QString upgraderPath = shell.starts[0].program;
+    EXPECT_EQ(QFileInfo(QFileInfo(upgraderPath).absolutePath()).absolutePath(),
+              env.file(QStringLiteral("tmp")))
+        << "in a folder of its own in the temporary folder";
+    EXPECT_EQ(QFileInfo(upgraderPath).fileName(), QStringLiteral("Upgrader"));
     EXPECT_EQ(shell.starts[0].arguments,
               (QStringList{programPath(), QStringLiteral("+/afterupgrade0"),
                            QStringLiteral("298vov.exe.uTMP"), QStringLiteral("ReadMe.txt.uTMP")}));
@@ -119,6 +123,7 @@ TEST_F(UpgradeCheckTest, ALostFileNotSkippedGivesUpAndDeletesWhatWasDownloaded) 
     QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() +
                       "\r\n#url0=" + url("/download/gone.dat").toUtf8() + "\r\n";
     info += serveFile("/download/298vov.exe", "new program", "sha256");
+    info += fileLines("the lost file", "sha2560");
     publish(info);
     make();
     int aborted = 0;
@@ -129,6 +134,9 @@ TEST_F(UpgradeCheckTest, ALostFileNotSkippedGivesUpAndDeletesWhatWasDownloaded) 
     ASSERT_TRUE(check());
 
     EXPECT_EQ(aborted, 1);
+    EXPECT_EQ(env.dialogs().texts(),
+              QStringList{QString::fromUtf8(
+                  "文档gone.dat找不到或者发生错误，\n\n您要忽略这个文档并且继续升级操作吗？")});
     EXPECT_EQ(server.requestCount("/download/298vov.exe"), 1);
     EXPECT_TRUE(uTmpFiles(env.file(QStringLiteral("shop"))).isEmpty());
     EXPECT_EQ(upgrader->wizard(), nullptr);
@@ -158,7 +166,7 @@ TEST_F(UpgradeCheckTest, AFileWithAWrongOrMissingHashIsDeletedAndTheUpgradeGiven
     for (const bool withHash : {true, false}) {
         QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
         info += serveFile("/download/298vov.exe", "genuine", "sha256");
-        server.serve("/download/298vov.exe", "tampered");
+        server.serve("/download/298vov.exe", "genuiNE"); // of the same size
         if (!withHash) info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
         publish(info);
         make();
@@ -215,9 +223,12 @@ TEST_F(UpgradeCheckTest, ACheckWhileATransferRunsIsIgnored) {
 }
 
 TEST_F(UpgradeCheckTest, AProtectedFileAsksForThePasswordAndRetries) {
-    QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
-    info += serveFile("/download/298vov.exe", "new program", "sha256");
-    server.route("/download/298vov.exe", [](const TestRequest &request) {
+    // The password goes to an https server only.
+    TestHttpServer &https = httpsServer();
+    QByteArray info =
+        "#date=08/05/2014\r\n#url=" + https.url(QStringLiteral("/download/298vov.exe")).toUtf8() + "\r\n";
+    info += fileLines("new program", "sha256");
+    https.route("/download/298vov.exe", [](const TestRequest &request) {
         TestReply reply;
         if (request.header("authorization") == "Basic " + QByteArray("vip:2014").toBase64()) {
             reply.body = "new program";
@@ -251,7 +262,8 @@ TEST_F(UpgradeCheckTest, CancellingTheWizardAsksAndGivesUp) {
     hanging.announcedLength = 1 << 20;
     hanging.keepOpen = true;
     server.route("/download/big.exe", [hanging](const TestRequest &) { return hanging; });
-    publish("#date=08/05/2014\r\n#url=" + url("/download/big.exe").toUtf8() + "\r\n#sha256=00\r\n");
+    publish("#date=08/05/2014\r\n#url=" + url("/download/big.exe").toUtf8() +
+            "\r\n#sha256=00\r\n#size=1048576\r\n");
     make();
     whenShown(QStringLiteral("TUpgraderMessageForm"), [](QWidget *question) { press(question, "YesBtn"); });
     upgrader->check();
@@ -282,10 +294,12 @@ TEST_F(UpgradeCheckTest, MethodTwoOpensTheFirstAddressInTheBrowser) {
 }
 
 TEST_F(UpgradeCheckTest, CancellingThePasswordGivesUp) {
+    TestHttpServer &https = httpsServer();
     QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/a.txt").toUtf8() +
-                      "\r\n#url0=" + url("/download/298vov.exe").toUtf8() + "\r\n";
+                      "\r\n#url0=" + https.url(QStringLiteral("/download/298vov.exe")).toUtf8() + "\r\n";
     info += serveFile("/download/a.txt", "first", "sha256");
-    server.serve("/download/298vov.exe", "", 401, {{"WWW-Authenticate", "Basic realm=\"registered\""}});
+    info += fileLines("new program", "sha2560");
+    https.serve("/download/298vov.exe", "", 401, {{"WWW-Authenticate", "Basic realm=\"registered\""}});
     publish(info);
     make();
     int aborted = 0;
@@ -308,12 +322,7 @@ TEST_F(UpgradeCheckTest, AnUpgraderThatCannotStartKeepsTheProgramRunning) {
     QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
     info += serveFile("/download/298vov.exe", "new program", "sha256");
     publish(info);
-    // An upgrader left by the last upgrade goes when the program starts.
-    QFile old(env.file(QStringLiteral("tmp/Upgrader")));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.close();
     make();
-    EXPECT_FALSE(QFile::exists(env.file(QStringLiteral("tmp/Upgrader"))));
     int closeRequests = 0;
     QObject::connect(upgrader.get(), &Upgrader::programShouldClose, upgrader.get(), [&] { ++closeRequests; });
     whenShown(QStringLiteral("TUpgraderMessageForm"), [](QWidget *question) { press(question, "YesBtn"); });
@@ -327,4 +336,5 @@ TEST_F(UpgradeCheckTest, AnUpgraderThatCannotStartKeepsTheProgramRunning) {
     EXPECT_EQ(env.dialogs().texts(), QStringList{QString::fromUtf8("无法写入文档Upgrader，已放弃升级。")});
     EXPECT_TRUE(uTmpFiles(env.file(QStringLiteral("shop"))).isEmpty());
     EXPECT_FALSE(upgrader->isRunning());
+    EXPECT_TRUE(QDir(env.file(QStringLiteral("tmp"))).isEmpty()) << "the upgrader written goes again";
 }

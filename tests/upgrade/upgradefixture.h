@@ -90,20 +90,40 @@ class UpgradeFixture : public ::testing::Test {
         settings.programPath = programPath();
         settings.temporaryFolder = env.file(QStringLiteral("tmp"));
         upgrader = std::make_unique<Upgrader>(&window, settings);
+        if (certificate) upgrader->transfer().request().caCertificates = certificate->certificateFile;
         return *upgrader;
     }
 
-    // Serves the information file with its signature (made with `key`, the test's own by default).
-    void publish(const QByteArray &info, const QByteArray &secretKey = {}) {
-        server.serve("/jsjxc.inf", info);
-        server.serve("/jsjxc.inf.sig",
+    // An https server with a certificate of the test's own, which the upgraders made after this call
+    // trust.
+    TestHttpServer &httpsServer() {
+        if (!tlsServer) {
+            certificate = makeTestCertificate(env.dir());
+            EXPECT_TRUE(certificate) << "the openssl command made no certificate";
+            tlsServer =
+                std::make_unique<TestHttpServer>(certificate ? certificate->tls : QSslConfiguration());
+        }
+        return *tlsServer;
+    }
+
+    // Serves the information file with its signature (made with `key`, the test's own by default). An
+    // information file that gives no serial number is served with serial 1 in front.
+    void publish(QByteArray info, const QByteArray &secretKey = {}, TestHttpServer *on = nullptr) {
+        if (!info.toLower().contains("#serial=")) info.prepend("#serial=1\r\n");
+        TestHttpServer &target = on ? *on : server;
+        target.serve("/jsjxc.inf", info);
+        target.serve("/jsjxc.inf.sig",
                      upgradeverify::sign(info, secretKey.isEmpty() ? keys.secretKey : secretKey));
     }
-    // Serves a file and returns its "#sha256…=" line for the information file.
+    // Serves a file and returns its "#sha256…=" and "#size…=" lines for the information file; `hashKey`
+    // names the suffix ("sha256", "sha2560", "sha2563", …).
     QByteArray serveFile(const QByteArray &path, const QByteArray &content, const QByteArray &hashKey) {
         server.serve(path, content, 200, {{"Last-Modified", "Tue, 05 Aug 2014 09:30:00 GMT"}});
+        return fileLines(content, hashKey);
+    }
+    static QByteArray fileLines(const QByteArray &content, const QByteArray &hashKey) {
         return "#" + hashKey + "=" + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex() +
-               "\r\n";
+               "\r\n#size" + hashKey.mid(6) + "=" + QByteArray::number(content.size()) + "\r\n";
     }
     QString url(const char *path) const { return server.url(QString::fromLatin1(path)); }
 
@@ -119,6 +139,8 @@ class UpgradeFixture : public ::testing::Test {
 
     TestEnv env;
     TestHttpServer server;
+    std::optional<TestCertificate> certificate;
+    std::unique_ptr<TestHttpServer> tlsServer;
     ArgumentsShell shell;
     TestKeys keys;
     QWidget window;

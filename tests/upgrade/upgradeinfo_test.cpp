@@ -1,5 +1,6 @@
 // The information file's keys and the newer-version tests.
 #include "upgrade/upgradeinfo.h"
+#include "upgrade/upgradeinfomaker.h"
 #include "upgrade/upgradetexts.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,59 @@ TEST(UpgradeInfo, HashesStandBesideTheirAddresses) {
     const UpgradeInfo info =
         readUpgradeInfo(QStringLiteral("#url=a\n#SHA256=AB12\n#url0=b\n#url3=c\n#sha2563=cd34\n#sha2560=\n"));
     EXPECT_EQ(info.hashes, (QStringList{QStringLiteral("ab12"), QString(), QStringLiteral("cd34")}));
+}
+
+TEST(UpgradeInfo, SizesAndTheSerialAreWholeNumbersOrNone) {
+    const UpgradeInfo info = readUpgradeInfo(QStringLiteral(
+        "#Serial= 1723456789\n#url=a\n#SIZE=120\n#url0=b\n#size0=-5\n#url3=c\n#size3=1e3\n#url4=d\n"));
+    EXPECT_EQ(info.serial, 1723456789);
+    EXPECT_EQ(info.sizes, (QList<qint64>{120, -1, -1, -1}));
+    for (const char *serial : {"", "#serial=\n", "#serial=12x\n", "#serial=-1\n", "#serial=0x10\n"})
+        EXPECT_EQ(readUpgradeInfo(QString::fromLatin1(serial) + QStringLiteral("#url=a\n")).serial, -1)
+            << serial;
+    EXPECT_EQ(readUpgradeInfo(QStringLiteral("#serial=0\n")).serial, 0);
+}
+
+TEST(UpgradeInfoMaker, TheLinesWrittenForTheFilesReadBackInTheirOrder) {
+    QList<upgrademaker::ListedFile> files;
+    for (int i = 0; i < 5; ++i)
+        files.append(
+            {QStringLiteral("https://host/download/f%1").arg(i), QString(64, QChar(u'a' + i)), 100 + i});
+    const QString lines = upgrademaker::fileLines(files);
+    EXPECT_TRUE(lines.startsWith(QStringLiteral("#url=https://host/download/f0\r\n#sha256=aaaa")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("#url0=https://host/download/f1\r\n")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("#size3=102\r\n")));
+    const UpgradeInfo info = readUpgradeInfo(lines);
+    ASSERT_EQ(info.urls.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(info.urls[i], files[i].address);
+        EXPECT_EQ(info.hashes[i], files[i].sha256);
+        EXPECT_EQ(info.sizes[i], files[i].size);
+    }
+}
+
+TEST(UpgradeInfoMaker, WhatTheProgramWouldRefuseIsFoundBeforeSigning) {
+    const QString hash(64, u'c');
+    const QString good = QStringLiteral("#serial=7\n#date=08/05/2014\n#url=https://h/a\n#sha256=") + hash +
+                         QStringLiteral("\n#size=10\n");
+    EXPECT_EQ(upgrademaker::problems(good), QStringList());
+    EXPECT_EQ(
+        upgrademaker::problems(QStringLiteral("#serial=7\n#date=08/05/2014\n#method=2\n#url=https://h/news")),
+        QStringList())
+        << "a page to open downloads nothing";
+    const struct {
+        QString text;
+        int problems;
+    } cases[] = {
+        {QString(good).replace(QStringLiteral("#serial=7"), QStringLiteral("#serial=seven")), 1},
+        {QString(good).replace(QStringLiteral("08/05/2014"), QStringLiteral("2014-08-05")), 1},
+        {QString(good).replace(QStringLiteral("#size=10"), QString()), 1},
+        {QString(good).replace(hash, QStringLiteral("00")), 1},
+        {good + QStringLiteral("#url0=https://h/b\n"), 2},
+        {QStringLiteral("#url=https://h/a\n"), 4},
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(upgrademaker::problems(test.text).size(), test.problems) << test.text.toStdString();
 }
 
 TEST(UpgradeInfo, TheMessageRunsBetweenBracesOverLinesOrToTheEnd) {

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void write(const QString &path, const QByteArray &content) {
@@ -19,6 +22,39 @@ QByteArray readAll(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+ino_t inode(const QString &path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+// What happens to the names of a folder while it is watched: "deleted <name>" and "moved in <name>".
+class FolderWatch {
+  public:
+    explicit FolderWatch(const QString &folder) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_DELETE | IN_MOVED_TO),
+                  0);
+    }
+    ~FolderWatch() { ::close(m_fd); }
+    QStringList events() const {
+        QStringList seen;
+        alignas(inotify_event) char buffer[8192];
+        for (;;) {
+            const ssize_t size = ::read(m_fd, buffer, sizeof buffer);
+            if (size <= 0) return seen;
+            for (ssize_t at = 0; at < size;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                const QString name = event->len ? QFile::decodeName(event->name) : QString();
+                seen << (event->mask & IN_DELETE ? QStringLiteral("deleted ") : QStringLiteral("moved in ")) +
+                            name;
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+  private:
+    int m_fd;
+};
 
 class UpgraderProgramTest : public ::testing::Test {
   protected:
@@ -75,6 +111,57 @@ TEST_F(UpgraderProgramTest, SelfUpgradeReplacesTheProgramAndMovesOnlyTheFilesOfT
     EXPECT_FALSE(QFile::exists(at(QStringLiteral("leftover.dll"))));
     EXPECT_EQ(moved.kept, (QStringList{QStringLiteral("../escape.uTMP"), QStringLiteral("missing.uTMP")}));
     EXPECT_TRUE(moved.setupProgram.isEmpty());
+}
+
+TEST_F(UpgraderProgramTest, EachFileTakesItsNameInOneStepSoTheOldOneIsNeverMissing) {
+    // A power cut may come between any two steps: the program's name must always name a whole program.
+    write(program, "old program");
+    write(at(QStringLiteral("readme.txt")), "old readme");
+    write(at(QStringLiteral("298vov.exe.uTMP")), "new program");
+    write(at(QStringLiteral("readme.txt.uTMP")), "new readme");
+    const ino_t newProgram = inode(at(QStringLiteral("298vov.exe.uTMP")));
+    const FolderWatch watch(env.dir());
+
+    const MovedFiles moved =
+        moveDownloadedFiles(command(QStringLiteral("/afterupgrade0"),
+                                    {QStringLiteral("298vov.exe.uTMP"), QStringLiteral("readme.txt.uTMP")}));
+
+    EXPECT_EQ(watch.events(),
+              (QStringList{QStringLiteral("moved in jsjxc"), QStringLiteral("moved in readme.txt")}))
+        << "renamed over the old files, never deleted first";
+    EXPECT_EQ(inode(program), newProgram) << "the downloaded file itself, not a copy";
+    EXPECT_EQ(readAll(program), "new program");
+    EXPECT_TRUE(QFileInfo(program).isExecutable()) << "executable from the moment it has the name";
+    EXPECT_EQ(readAll(at(QStringLiteral("readme.txt"))), "new readme");
+    EXPECT_TRUE(moved.kept.isEmpty());
+}
+
+TEST_F(UpgraderProgramTest, AnEntryThatIsNoPlainFileNeverTakesTheProgramsPlace) {
+    const QString victim = at(QStringLiteral("victim"));
+    write(victim, "someone's file");
+    enum class Entry { Folder, Link };
+    for (const Entry what : {Entry::Folder, Entry::Link}) {
+        SCOPED_TRACE(int(what));
+        QFile::remove(program);
+        write(program, "old program");
+        const QString source = at(QStringLiteral("298vov.exe.uTMP"));
+        QFile::remove(source);
+        QDir(source).removeRecursively();
+        if (what == Entry::Folder) {
+            ASSERT_TRUE(QDir().mkpath(source));
+            write(source + QStringLiteral("/inside"), "x");
+        } else {
+            ASSERT_TRUE(QFile::link(victim, source));
+        }
+
+        const MovedFiles moved = moveDownloadedFiles(
+            command(QStringLiteral("/afterupgrade0"), {QStringLiteral("298vov.exe.uTMP")}));
+
+        EXPECT_TRUE(QFileInfo(program).isFile() && !QFileInfo(program).isSymLink());
+        EXPECT_EQ(readAll(program), "old program");
+        EXPECT_EQ(moved.kept, QStringList{QStringLiteral("298vov.exe.uTMP")});
+        EXPECT_EQ(readAll(victim), "someone's file");
+    }
 }
 
 TEST_F(UpgraderProgramTest, ExternalSetupRunsTheSetupToItsEndThenRestartsTheProgram) {
