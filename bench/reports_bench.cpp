@@ -156,12 +156,15 @@ void BM_SalesFilterRows(benchmark::State &state) {
     filter.nameInitials = QString::fromLatin1(kKeystrokes[state.range(0)].after);
     const auto statement = salesqueries::search(filter, salesqueries::Kind::Sales);
     int count = 0;
+    std::size_t bytes = 0;
     for (auto _ : state) {
         Dataset rows;
         rows.load(db, statement->text, statement->binds);
         count = rows.rowCount();
+        bytes = rows.memoryBytes();
     }
     state.counters["rows"] = count;
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 
 void BM_BareSalesFilterKeystroke(benchmark::State &state) {

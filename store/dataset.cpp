@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <sqlite3.h>
 #include <string_view>
@@ -139,6 +140,15 @@ Dataset::~Dataset() {
 }
 
 void Dataset::appendText(Column &column, const char *bytes, std::uint32_t length) {
+    // A text equal to the one above it (the date of a day's sales, a ticket's number and customer)
+    // shares its bytes: cells are never changed in place, a write puts its text at the end.
+    const std::size_t rows = column.textLength.size();
+    if (length && rows && column.textLength[rows - 1] == length &&
+        std::memcmp(m_arena.data() + column.textStart[rows - 1], bytes, length) == 0) {
+        column.textStart.push_back(column.textStart[rows - 1]);
+        column.textLength.push_back(length);
+        return;
+    }
     column.textStart.push_back(static_cast<std::uint32_t>(m_arena.size()));
     column.textLength.push_back(length);
     if (length) m_arena.append(bytes, length);

@@ -302,3 +302,15 @@ TEST(Dataset, ColumnsWithoutAnyValueTakeValuesLaterLikeTheOthers) {
         EXPECT_EQ(goods.isNull(listed, figure), whole.isNull(row, figure));
     }
 }
+
+// Equal texts of neighbouring rows may share their bytes: a write to one leaves the other as it was.
+TEST(Dataset, AWriteToOneOfTwoEqualTextsLeavesTheOther) {
+    Shop shop;
+    ASSERT_TRUE(shop.db.execute(QStringLiteral("update data set g='同一供应商'")));
+    Dataset goods;
+    ASSERT_TRUE(goods.load(shop.db, QStringLiteral("select * from data order by ID")));
+    ASSERT_TRUE(goods.post(shop.db, QStringLiteral("data"), shop.mouse, {QStringLiteral("g")}, {QStringLiteral("新")}));
+    EXPECT_EQ(goods.text(goods.rowOfId(shop.computer), QStringLiteral("g")), QStringLiteral("同一供应商"));
+    EXPECT_EQ(goods.text(goods.rowOfId(shop.mouse), QStringLiteral("g")), QStringLiteral("新"));
+    EXPECT_EQ(goods.text(goods.rowOfId(shop.cable), QStringLiteral("g")), QStringLiteral("同一供应商"));
+}
