@@ -45,6 +45,12 @@ QString centDigits(const QString &amount) {
 } // namespace
 
 Conversion convert(const QString &amount) {
+    // A return ticket totals below zero, which is ordinary business and no reading error.
+    if (amount.startsWith(QLatin1Char('-')) && !amount.startsWith(QLatin1String("--"))) {
+        Conversion magnitude = convert(amount.mid(1));
+        if (!magnitude.text.isEmpty()) magnitude.text.prepend(QStringLiteral("负"));
+        return magnitude;
+    }
     for (const QChar ch : amount)
         if (!isDigit(ch) && ch != QLatin1Char('.')) return {{}, static_cast<int>(ch.unicode())};
 

@@ -22,6 +22,34 @@ constexpr double SignatureHeight = 8.2;
 constexpr double LineWidth = 0.2;
 // The column rules of the header and the detail bands.
 constexpr std::array<double, 6> ColumnRules = {35.8, 75.7, 101.5, 116.3, 133.3, 150.2};
+// What a text longer than its place may take of its room, clear of the rules beside it.
+constexpr double RuleClearance = 0.5;
+constexpr double FieldClearance = 1.0;
+// Text is made smaller in these steps; below the last it would no longer be read.
+constexpr double ShrinkStep = 0.25;
+constexpr double SmallestPoints = 3.0;
+
+// A cell of the detail band: where its text stands when it fits at the band's size, and the room
+// between its column's rules that a longer one may take, made smaller. A figure or a code is never
+// cut, and one size for the whole column keeps its figures in line; a name or a remark may wrap
+// within its own cell.
+struct Cell {
+    double x, width;
+    double roomLeft, roomRight;
+    Qt::Alignment alignment;
+    QString Row::*text;
+    bool wholeColumn;
+};
+constexpr std::array<Cell, 7> Cells = {{
+    {2.1, 32.8, RuleClearance, 35.8 - RuleClearance, Qt::AlignLeft, &Row::name, false},
+    {36.8, 38.6, 35.8 + RuleClearance, 75.7 - RuleClearance, Qt::AlignLeft, &Row::model, false},
+    {77.3, 23.3, 75.7 + RuleClearance, 101.5 - RuleClearance, Qt::AlignLeft, &Row::code, true},
+    {102.0, 113.8 - 102.0, 101.5 + RuleClearance, 116.3 - RuleClearance, Qt::AlignRight, &Row::quantity,
+     true},
+    {116.8, 129.9 - 116.8, 116.3 + RuleClearance, 133.3 - RuleClearance, Qt::AlignRight, &Row::price, true},
+    {133.8, 147.7 - 133.8, 133.3 + RuleClearance, 150.2 - RuleClearance, Qt::AlignRight, &Row::amount, true},
+    {150.8, 28.3, 150.2 + RuleClearance, BandWidth - RuleClearance, Qt::AlignLeft, &Row::remark, false},
+}};
 
 std::optional<QString> customerValue(const Dataset &ticket, const QString &field) {
     const int column = ticket.fieldIndex(field);
@@ -43,6 +71,7 @@ class BandPainter {
     }
 
     int run() {
+        layOutColumns();
         titleBand();
         customerBand1();
         customerBand2();
@@ -76,6 +105,24 @@ class BandPainter {
     void text(double top, double x, double y, const QString &text, const QFont &font) {
         m_painter.setFont(font);
         m_painter.drawText(QPointF(mm(x), mm(top + y) + m_painter.fontMetrics().ascent()), text);
+    }
+    // The band's font, made smaller until the text fits the box whole (on more lines when it may wrap).
+    QFont fitted(QFont font, const QRectF &box, const QString &text, bool wrap) {
+        const int flags = wrap ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine);
+        while (font.pointSizeF() > SmallestPoints) {
+            m_painter.setFont(font);
+            const QRectF needed = m_painter.boundingRect(box, flags, text);
+            if (needed.width() <= box.width() && needed.height() <= box.height()) break;
+            font.setPointSizeF(font.pointSizeF() - ShrinkStep);
+        }
+        return font;
+    }
+    // A text in the box of the band, vertically centred, smaller and wrapped when it is too long.
+    void fittedBox(double top, double height, double x, double width, Qt::Alignment alignment,
+                   const QString &text, const QFont &font) {
+        const QRectF box(mm(x), mm(top), mm(width), mm(height));
+        m_painter.setFont(fitted(font, box, text, true));
+        m_painter.drawText(box, int(alignment | Qt::AlignVCenter | Qt::TextWordWrap), text);
     }
     // A text in a box of the band, vertically centred.
     void boxed(double top, double height, double x, double width, Qt::Alignment alignment,
@@ -113,21 +160,23 @@ class BandPainter {
         text(top, (BandWidth - width) / 2, 9.0, m_content.contact, contact);
     }
 
-    void customerLine(double top, double x, const char *caption, const std::optional<QString> &value) {
+    // Each value keeps to its room, up to the next field of the line.
+    void customerLine(double top, double x, double end, const char *caption,
+                      const std::optional<QString> &value) {
         if (!value) return;
-        boxed(top, CustomerHeight, x, BandWidth - x, Qt::AlignLeft, QString::fromUtf8(caption) + *value,
-              printing::songFont(11));
+        fittedBox(top, CustomerHeight, x, end - x, Qt::AlignLeft, QString::fromUtf8(caption) + *value,
+                  printing::songFont(11));
     }
     void customerBand1() {
         const double top = place(CustomerHeight);
-        customerLine(top, 4.2, "客户名称：", m_content.customer);
-        customerLine(top, 137.3, "单 号：", m_content.saleNumber);
+        customerLine(top, 4.2, 137.3 - FieldClearance, "客户名称：", m_content.customer);
+        customerLine(top, 137.3, BandWidth, "单 号：", m_content.saleNumber);
     }
     void customerBand2() {
         const double top = place(CustomerHeight);
-        customerLine(top, 4.2, "客户地址：", m_content.address);
-        customerLine(top, 88.4, "联系电话：", m_content.phone);
-        customerLine(top, 137.3, "日 期：", m_content.date);
+        customerLine(top, 4.2, 88.4 - FieldClearance, "客户地址：", m_content.address);
+        customerLine(top, 88.4, 137.3 - FieldClearance, "联系电话：", m_content.phone);
+        customerLine(top, 137.3, BandWidth, "日 期：", m_content.date);
     }
 
     void headerBand() {
@@ -142,18 +191,45 @@ class BandPainter {
             boxed(top, HeaderHeight, x, 30, Qt::AlignLeft, QString::fromUtf8(title), bold);
     }
 
+    // A column whose texts all fit their place keeps it at the band's size; otherwise the whole
+    // column takes its room at the size its widest text fits.
+    void layOutColumns() {
+        const QFont font = printing::songFont(11);
+        for (std::size_t i = 0; i < Cells.size(); ++i) {
+            const Cell &cell = Cells[i];
+            ColumnLayout &layout = m_columns[i];
+            layout = {cell.x, cell.width, font};
+            if (!cell.wholeColumn) continue;
+            const auto fitsAll = [&](double x, double width, const QFont &size) {
+                const QRectF box(mm(x), 0, mm(width), mm(DetailHeight));
+                for (const Row &row : m_content.rows)
+                    if (fitted(size, box, row.*cell.text, false).pointSizeF() < size.pointSizeF())
+                        return false;
+                return true;
+            };
+            if (fitsAll(cell.x, cell.width, font)) continue;
+            layout.x = cell.roomLeft;
+            layout.width = cell.roomRight - cell.roomLeft;
+            const QRectF room(mm(layout.x), 0, mm(layout.width), mm(DetailHeight));
+            for (const Row &row : m_content.rows) {
+                const QFont smaller = fitted(layout.font, room, row.*cell.text, false);
+                if (smaller.pointSizeF() < layout.font.pointSizeF()) layout.font = smaller;
+            }
+        }
+    }
+
     void detailBand(const Row &row) {
         const double top = place(DetailHeight);
         frame(top, DetailHeight, columnRules());
-        const QFont font = printing::songFont(11);
-        boxed(top, DetailHeight, 2.1, 32.8, Qt::AlignLeft, row.name, font);
-        boxed(top, DetailHeight, 36.8, 38.6, Qt::AlignLeft, row.model, font);
-        boxed(top, DetailHeight, 77.3, 23.3, Qt::AlignLeft, row.code, font);
-        // Figures end at their column's right edge.
-        boxed(top, DetailHeight, 102.0, 113.8 - 102.0, Qt::AlignRight, row.quantity, font);
-        boxed(top, DetailHeight, 116.8, 129.9 - 116.8, Qt::AlignRight, row.price, font);
-        boxed(top, DetailHeight, 133.8, 147.7 - 133.8, Qt::AlignRight, row.amount, font);
-        boxed(top, DetailHeight, 150.8, 28.3, Qt::AlignLeft, row.remark, font);
+        for (std::size_t i = 0; i < Cells.size(); ++i) {
+            const Cell &cell = Cells[i];
+            const ColumnLayout &layout = m_columns[i];
+            if (cell.wholeColumn)
+                boxed(top, DetailHeight, layout.x, layout.width, cell.alignment, row.*cell.text, layout.font);
+            else
+                fittedBox(top, DetailHeight, layout.x, layout.width, cell.alignment, row.*cell.text,
+                          layout.font);
+        }
     }
 
     void summaryBand() {
@@ -187,6 +263,11 @@ class BandPainter {
               QStringLiteral("制单人：") + m_content.maker, font);
     }
 
+    struct ColumnLayout {
+        double x = 0, width = 0;
+        QFont font;
+    };
+    std::array<ColumnLayout, Cells.size()> m_columns;
     QPrinter &m_printer;
     QPainter &m_painter;
     const Content &m_content;

@@ -10,8 +10,9 @@ class QWidget;
 
 namespace slip {
 
-// Puts the total in capitals into the content. A total with another character than digits and "."
-// (a negative one) is told in two messages and leaves the capital text empty.
+// Puts the total in capitals into the content (负 first for a return ticket's negative total). A total
+// with another character than digits, "." and a leading "-" is told in two messages and leaves the
+// capital text empty.
 void fillCapital(Content &content, QWidget *parent);
 
 // Opens the print preview of the slip (modal) on A4.

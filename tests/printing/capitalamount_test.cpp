@@ -49,7 +49,7 @@ TEST(CapitalAmount, ABadCharacterIsToldByItsCodeAndGivesNothing) {
     const struct {
         const char *amount;
         int code;
-    } cases[] = {{"-36", 45}, {"3,600", 44}, {"48.5元", 0x5143}, {"1e5", 101}};
+    } cases[] = {{"3-6", 45}, {"--36", 45}, {"36-", 45}, {"3,600", 44}, {"48.5元", 0x5143}, {"1e5", 101}};
     for (const auto &c : cases) {
         const capital::Conversion conversion = capital::convert(u(c.amount));
         EXPECT_EQ(conversion.text, QString()) << c.amount;
@@ -58,6 +58,30 @@ TEST(CapitalAmount, ABadCharacterIsToldByItsCodeAndGivesNothing) {
         EXPECT_EQ(capital::messages(conversion),
                   (QStringList{QString::number(c.code), u("读取错误，应为数字")}))
             << c.amount;
+    }
+}
+
+// A return ticket totals below zero; its capital is the amount's own with 负 before it.
+TEST(CapitalAmount, ANegativeAmountIsItsMagnitudeAfter负) {
+    const Case cases[] = {
+        {"-3234.56", "负叁仟贰佰叁拾肆元伍角陆分"},
+        {"-0.5", "负伍角"},
+        {"-0.05", "负伍分"},
+        {"-100", "负壹佰元整"},
+        {"-36", "负叁拾陆元整"},
+        {"-10.05", "负壹拾元零伍分"},
+        {"-1.05", "负壹元零伍分"},
+        {"-99999999.99", "负玖仟玖佰玖拾玖万玖仟玖佰玖拾玖元玖角玖分"},
+        // A zero has no sign worth printing.
+        {"-0", ""},
+        {"-0.00", ""},
+        {"-", ""},
+    };
+    for (const Case &c : cases) {
+        const capital::Conversion conversion = capital::convert(QString::fromLatin1(c.amount));
+        EXPECT_EQ(conversion.text, u(c.capital)) << c.amount;
+        EXPECT_FALSE(conversion.badCharacter) << c.amount;
+        EXPECT_TRUE(capital::messages(conversion).isEmpty()) << c.amount;
     }
 }
 

@@ -142,13 +142,15 @@ TEST_F(SlipTest, ANullCustomerValueEmptiesItsLineAndAnEmptyOnePrintsTheCaptionAl
     EXPECT_EQ(lineOf(words, u("单")).mid(0, 2), (QStringList{u("单"), u("号：20140812003")}));
 }
 
-TEST_F(SlipTest, ANegativeTotalIsToldAndTheSlipIsStillMadeWithoutCapitals) {
+// A return ticket is everyday business: its slip prints the capitals of the negative total, nothing
+// is asked.
+TEST_F(SlipTest, AReturnTicketPrintsItsNegativeTotalInCapitalsWithoutMessages) {
     addLine("钢笔", "", "6901", 12, -3);
     const slip::Content made = content();
-    EXPECT_EQ(env.dialogs().texts(), (QStringList{QStringLiteral("45"), u("读取错误，应为数字")}));
-    EXPECT_EQ(made.capital, QString());
+    EXPECT_EQ(env.dialogs().texts(), QStringList());
+    EXPECT_EQ(made.capital, u("负叁拾陆元整"));
     const auto words = print(made);
-    EXPECT_EQ(lineOf(words, u("（大写）")), QStringList{u("（大写）")});
+    EXPECT_EQ(lineOf(words, u("（大写）")), (QStringList{u("（大写）"), u("负叁拾陆元整")}));
     EXPECT_TRUE(findWord(words, u("￥-36")));
 }
 
