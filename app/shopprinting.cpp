@@ -56,9 +56,12 @@ bool ShopPrinting::printReceipt(const QString &saleNumber) {
     content.cashier = m_shop.currentUser();
     content.printedAt = Clock::now();
     content.lines = receipt::linesOf(lines);
-    content.total = view->total()->text();
+    // The figures of the lines printed, not of the view: another till may have changed the ticket
+    // since the view last listed it.
+    content.total = ticket::sumText(lines, QStringLiteral("4"));
     content.cash = view->cash()->text();
-    content.change = view->change()->text();
+    const ticket::Change change = ticket::changeFor(content.cash, content.total);
+    content.change = change.status == ticket::Change::Status::Computed ? change.text : view->change()->text();
     QString error;
     if (receipt::print(content, &error)) return true;
     Dialogs::instance().error(view, error);

@@ -19,7 +19,8 @@ class ShopPrinting : public QObject {
 
     // "打印设置": the window in front, modeless.
     void openSettings();
-    // The receipt of a ticket on the default printer, with the ticket view's total, cash and change.
+    // The receipt of a ticket on the default printer: its lines as stored now with their total, the
+    // ticket view's cash and the change for it.
     // A failure is reported; false then.
     bool printReceipt(const QString &saleNumber);
     // The ticket view's "销售单打印": the ticket listed on the sales-detail list, then its slip.

@@ -7,6 +7,7 @@
 #include "reports/salesdetailwindow.h"
 #include "reports/salesviewprefs.h"
 #include "sales/salepanel.h"
+#include "sales/ticketview.h"
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
 #include "store/clock.h"
@@ -56,6 +57,7 @@ void ShopReports::wireSales() {
     connect(m_detail, &SalesDetailWindow::rememberedCustomerChanged, sale, &SalePanel::setRememberedCustomer);
     // Corrected or deleted records may have taken a customer name away or brought one.
     connect(m_detail, &SalesDetailWindow::salesRecordsChanged, sale, &SalePanel::rereadCustomers);
+    connect(m_detail, &SalesDetailWindow::salesRecordsChanged, m_shop.ticketView(), &TicketView::reread);
     connect(m_detail, &SalesDetailWindow::goodsRowChanged, this, &ShopReports::refreshGoodsList);
     // Closing the window lists every goods row again.
     connect(m_detail, &SalesDetailWindow::windowClosed, m_shop.goods(),

@@ -4,6 +4,7 @@
 #include "store/dataset.h"
 #include "store/numbers.h"
 
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -28,6 +29,39 @@ int gbkBytes(QStringEncoder &gbk, char32_t codePoint) {
 
 QString separator() {
     return QString::fromLatin1(Separator);
+}
+
+// Below this a roll printer's dots no longer make a legible character.
+constexpr double SmallestPoints = 4;
+
+// Where the goods columns stand in one font: the quantity after the widest name (nine Chinese
+// characters at the least) and a blank, the amount six blanks after the widest quantity.
+struct Columns {
+    double quantity = 0, amount = 0, right = 0;
+};
+Columns columnsFor(const QFontMetricsF &metrics, const std::vector<TextLine> &lines) {
+    const double blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    double name = metrics.horizontalAdvance(QString(NameBytes / 2, QChar(0x4E00)));
+    double quantity = 0, amount = 0;
+    for (const TextLine &line : lines) {
+        if (!line.goods) continue;
+        name = std::max(name, metrics.horizontalAdvance(line.goods->name));
+        quantity = std::max(quantity, metrics.horizontalAdvance(line.goods->quantity));
+        amount = std::max(amount, metrics.horizontalAdvance(line.goods->amount));
+    }
+    Columns columns;
+    columns.quantity = name + blank;
+    columns.amount = columns.quantity + quantity + 6 * blank;
+    columns.right = columns.amount + amount;
+    return columns;
+}
+
+// The font made smaller, step by step, until `width` in it fits into `available` device units.
+QFont fitted(QFont font, QPaintDevice *device, double available,
+             const std::function<double(const QFontMetricsF &)> &width) {
+    while (font.pointSizeF() > SmallestPoints && width(QFontMetricsF(font, device)) > available)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
 }
 
 std::optional<QString> twoDecimals(const QString &text, const char *what, QString *error) {
@@ -94,7 +128,8 @@ std::optional<std::vector<TextLine>> layout(const Content &content, QString *err
     };
     int y = 210;
     for (const Line &line : content.lines) {
-        lines.push_back({y, ticketLine(line)});
+        lines.push_back(
+            {y, ticketLine(line), false, Line{nameColumn(line.name).trimmed(), line.quantity, line.amount}});
         y += 30;
     }
     const std::vector<TextLine> end{
@@ -130,12 +165,29 @@ bool render(QPrinter &printer, const std::vector<TextLine> &lines, QString *erro
         if (error) *error = QStringLiteral("打印机“%1”不能打印小票。").arg(printer.printerName());
         return false;
     }
-    const QFont titleFont = printing::songFont(10, true);
-    const QFont textFont = printing::songFont(8);
+    QPaintDevice *device = painter.device();
+    const double available = device->width();
+    // All goods lines in one size, so that their columns stand one under the other.
+    const QFont goodsFont =
+        fitted(printing::songFont(8), device, available,
+               [&](const QFontMetricsF &metrics) { return columnsFor(metrics, lines).right; });
+    const QFontMetricsF goodsMetrics(goodsFont, device);
+    const Columns columns = columnsFor(goodsMetrics, lines);
     for (const TextLine &line : lines) {
-        painter.setFont(line.title ? titleFont : textFont);
+        if (line.goods) {
+            painter.setFont(goodsFont);
+            const double baseline = line.y + goodsMetrics.ascent();
+            painter.drawText(QPointF(0, baseline), line.goods->name);
+            painter.drawText(QPointF(columns.quantity, baseline), line.goods->quantity);
+            painter.drawText(QPointF(columns.amount, baseline), line.goods->amount);
+            continue;
+        }
+        const QFont font =
+            fitted(printing::songFont(line.title ? 10 : 8, line.title), device, available,
+                   [&](const QFontMetricsF &metrics) { return metrics.horizontalAdvance(line.text); });
+        painter.setFont(font);
         // The top of the text at the line's height, not its baseline: the first line stays on the paper.
-        painter.drawText(QPointF(0, line.y + painter.fontMetrics().ascent()), line.text);
+        painter.drawText(QPointF(0, line.y + QFontMetricsF(font, device).ascent()), line.text);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         if (error) *error = QStringLiteral("打印机“%1”出错，小票没有打印完成。").arg(printer.printerName());

@@ -36,9 +36,14 @@ struct Content {
 };
 
 struct TextLine {
+    TextLine(int y, QString text, bool title = false, std::optional<Line> goods = std::nullopt)
+        : y(y), text(std::move(text)), title(title), goods(std::move(goods)) {}
+
     int y = 0; // dots from the top of the printable area
     QString text;
     bool title = false; // 10 pt bold; every other line 8 pt
+    // A line of the ticket, drawn in columns: its name already cut to the name column.
+    std::optional<Line> goods;
 };
 
 // The goods name in exactly 18 bytes: a shorter one padded with blanks, a longer one cut after byte
@@ -57,7 +62,10 @@ std::optional<std::vector<TextLine>> layout(const Content &content, QString *err
 // The receipt paper: 203 dots per inch, the printer's own paper width, 250 mm long, no margins beyond
 // what the printer cannot print on.
 void setUpPaper(QPrinter &printer);
-// Draws the lines on one page of a printer that is set up and not yet begun.
+// Draws the lines on one page of a printer that is set up and not yet begun. The goods columns stand
+// where the font's measured widths put them (the Song face draws some two-byte GBK symbols such as
+// "×" half-width, so counting bytes would shift the figures), and a line wider than the printable
+// width is drawn in a smaller size until it fits.
 bool render(QPrinter &printer, const std::vector<TextLine> &lines, QString *error = nullptr);
 
 // Prints the receipt on the default printer, without a dialog. False with the reason in *error when

@@ -139,6 +139,10 @@ void TicketView::refresh(const QString &saleNumber, const QString &customerName)
     m_customerLine->setText(QStringLiteral("客户名称：") + customerName);
 }
 
+void TicketView::reread() {
+    refresh(m_saleNumber, m_customerName);
+}
+
 void TicketView::showLines() {
     const QString amount = ticket::sumText(m_lines, Amount);
     std::vector<GridColumn> columns = ticketColumns(m_saleNumber, ticket::sumText(m_lines, Quantity), amount);

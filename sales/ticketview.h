@@ -47,6 +47,9 @@ class TicketView : public FloatingPanel {
     // Lists the ticket of a sale number (the sale panel's number and customer name), whether the view
     // is shown or not.
     void refresh(const QString &saleNumber, const QString &customerName);
+    // Lists the same ticket again: its sales records were corrected or deleted elsewhere, and a total
+    // left standing would take the wrong cash and print the wrong change.
+    void reread();
     // The sale panel's "+" and "-" set the cash to "0"; the change follows.
     void setCash(const QString &text);
     // "预览", the tool button "单据打印" and the menu item "销售单(小票)打印".
