@@ -1,5 +1,6 @@
 #include "printing/gridprint.h"
 
+#include "printing/previewwindow.h"
 #include "widgets/datagrid.h"
 #include "widgets/datasetmodel.h"
 
@@ -228,6 +229,7 @@ void preview(const DataGrid &grid, const Report &report, QWidget *parent) {
     setUpPage(printer);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(report.title);
+    previewwindow::fitForReading(dialog);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&grid, &report](QPrinter *target) { render(grid, report, *target); });
     if (runner())

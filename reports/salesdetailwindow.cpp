@@ -4,9 +4,11 @@
 #include "reports/salescharts.h"
 #include "reports/saleschartstab.h"
 #include "reports/salescolumns.h"
+#include "reports/salesdetailsize.h"
 #include "reports/salesfilterbox.h"
 #include "reports/salesviewprefs.h"
 #include "store/clock.h"
+#include "store/settingsstore.h"
 #include "widgets/datagrid.h"
 #include "widgets/datefield.h"
 #include "widgets/dialogs.h"
@@ -15,6 +17,8 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,7 +33,7 @@ SalesDetailWindow::SalesDetailWindow(Database &database, QWidget *parent)
     buildLayout();
     buildMenu();
     wireControls();
-    resize(1000, 620);
+    resize(salesdetailsize::Default);
 }
 
 SalesDetailWindow::~SalesDetailWindow() {
@@ -179,6 +183,10 @@ void SalesDetailWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     m_closing = false;
+    const QScreen *shownOn = screen();
+    resize(salesdetailsize::initial(
+        salesdetailsize::parse(SettingsStore::instance().read(QString::fromLatin1(SizeSetting))),
+        shownOn ? shownOn->availableGeometry() : QRect()));
     m_view->restoreLayout();
     const QDate today = Clock::today();
     m_charts->setCurrentDate(today);
@@ -200,9 +208,21 @@ void SalesDetailWindow::done(int result) {
     whenClosed();
 }
 
+void SalesDetailWindow::keyPressEvent(QKeyEvent *event) {
+    // Escape closes what is in front first: the open panel, not the window with its filters.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_panel->isVisible()) {
+        m_panel->hide();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void SalesDetailWindow::whenClosed() {
     if (m_closing) return;
     m_closing = true;
+    // A failed write keeps the size for this run only; nothing of the shop depends on it.
+    SettingsStore::instance().write(QString::fromLatin1(SizeSetting), salesdetailsize::text(size()));
     m_charts->deactivate();
     m_panel->hide();
     m_sales.clear();

@@ -26,6 +26,8 @@ class SalesDetailWindow : public QDialog {
     Q_OBJECT
   public:
     static constexpr auto PrintTitle = "销 售 统 计 报 表";
+    // The settings value that keeps the window's size between runs.
+    static constexpr auto SizeSetting = "xiaoshoumingxi_size";
 
     explicit SalesDetailWindow(Database &database, QWidget *parent = nullptr);
     ~SalesDetailWindow() override;
@@ -90,6 +92,7 @@ class SalesDetailWindow : public QDialog {
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void done(int result) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
   private:
     void buildLayout();

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 Dialogs *&installed() {
@@ -22,6 +24,17 @@ QString withSuffix(const QString &path, const QString &suffix) {
 }
 } // namespace
 
+void widenForTitle(QMessageBox &box) {
+    // A message box sizes itself by its text alone: a short text under a long title leaves the
+    // window manager a title bar too narrow for the title, shown as "…". Room for the title, its
+    // icon and the bar's three buttons.
+    auto *layout = qobject_cast<QGridLayout *>(box.layout());
+    if (!layout) return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), layout->rowCount(), 0, 1,
+                    layout->columnCount());
+}
+
 Dialogs &Dialogs::instance() {
     static QtDialogs qtDialogs;
     Dialogs *dialogs = installed();
@@ -39,6 +52,7 @@ void QtDialogs::message(QWidget *parent, Kind kind, const QString &text, const Q
     else if (kind == Kind::Error)
         icon = QMessageBox::Critical;
     QMessageBox box(icon, titleOr(title), text, QMessageBox::Ok, parent);
+    widenForTitle(box);
     box.exec();
 }
 
@@ -50,6 +64,7 @@ bool QtDialogs::ask(QWidget *parent, const QString &text, const QString &title, 
     QMessageBox box(icon == QuestionIcon::Warning ? QMessageBox::Warning : QMessageBox::Question,
                     titleOr(title), text, positive | negative, parent);
     box.setDefaultButton(negative);
+    widenForTitle(box);
     return box.exec() == positive;
 }
 

@@ -43,6 +43,10 @@ class Dialogs {
     static void install(Dialogs *dialogs);
 };
 
+class QMessageBox;
+// Makes a message box wide enough for its whole title in the title bar.
+void widenForTitle(QMessageBox &box);
+
 // Qt's message boxes and file dialogs.
 class QtDialogs : public Dialogs {
   public:

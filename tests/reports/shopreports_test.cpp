@@ -5,8 +5,10 @@
 #include "app/shop.h"
 #include "app/shopreports.h"
 #include "printing/gridprint.h"
+#include "printing/previewwindow.h"
 #include "reports/goodssummarywindow.h"
 #include "reports/saleschartstab.h"
+#include "reports/salesdetailsize.h"
 #include "reports/salesdetailwindow.h"
 #include "reports/salesfilterbox.h"
 #include "sales/salepanel.h"
@@ -35,6 +37,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -252,9 +255,13 @@ TEST_F(ShopReportsTest, TheGoodsListPrintsWithItsTitleAndTheLoggedInUser) {
     start();
     logIn(u("超级管理员"));
     const QString pdf = env.file(QStringLiteral("goods.pdf"));
+    QSize previewSize;
+    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
     gridprint::setPreviewRunner([&](QPrintPreviewDialog &dialog) {
         auto *preview = dialog.findChild<QPrintPreviewWidget *>();
         ASSERT_NE(preview, nullptr);
+        previewSize = dialog.size();
+        zoom = preview->zoomMode();
         preview->updatePreview();
         EXPECT_GE(preview->pageCount(), 1);
         QPrinter printer(QPrinter::HighResolution);
@@ -264,6 +271,8 @@ TEST_F(ShopReportsTest, TheGoodsListPrintsWithItsTitleAndTheLoggedInUser) {
         emit dialog.paintRequested(&printer);
     });
     command("N16")->trigger();
+    EXPECT_EQ(previewSize, previewwindow::size(window->screen()->availableGeometry())) << "not Qt's small default";
+    EXPECT_EQ(zoom, QPrintPreviewWidget::FitToWidth);
 
     const QString text = pdfPageText(pdfWords(pdf), 1);
     EXPECT_TRUE(text.contains(u("商 品 进 货 统 计 报 表"))) << text.toStdString();
@@ -559,4 +568,39 @@ TEST_F(ShopReportsTest, ADeletedRecordsCustomerLeavesTheSalePanelsDropDown) {
     EXPECT_EQ(recordCount(env.database()), 1);
     EXPECT_EQ(listed(), QStringList{u("李四")});
     EXPECT_EQ(customers->currentText(), u("赵六"));
+}
+
+// Escape closes the open panel first and keeps the window with its filters; the size the window was
+// left at is the size it opens at next time.
+TEST_F(ShopReportsTest, EscapeClosesThePanelBeforeTheWindowAndTheWindowKeepsItsSize) {
+    insertRecord(env.database(), {});
+    ASSERT_TRUE(SettingsStore::instance().write(QString::fromLatin1(SalesDetailWindow::SizeSetting),
+                                                QStringLiteral("700x500")));
+    start();
+    logIn(u("超级管理员"));
+    bool closedByEscape = false;
+    QSize shown, leftAt;
+    QTimer::singleShot(0, detail(), [&] {
+        shown = detail()->size();
+        detail()->filterBox()->nameInitials()->setText(QStringLiteral("dn"));
+        detail()->grid()->setCurrentRow(0);
+        detail()->item(QStringLiteral("N7"))->trigger();
+        SalesRecordPanel *panel = detail()->panel();
+        EXPECT_TRUE(panel->isVisible());
+        leftAt = QSize(900, 560).expandedTo(detail()->minimumSizeHint());
+        detail()->resize(leftAt);
+        QTest::keyClick(panel->debt(), Qt::Key_Escape);
+        EXPECT_FALSE(panel->isVisible());
+        EXPECT_TRUE(detail()->isVisible()) << "the window stays";
+        EXPECT_EQ(detail()->filterBox()->nameInitials()->text(), QStringLiteral("dn"));
+        QTest::keyClick(detail()->grid(), Qt::Key_Escape);
+        closedByEscape = !detail()->isVisible();
+        if (!closedByEscape) detail()->close();
+    });
+    command("N27")->trigger();
+    EXPECT_TRUE(closedByEscape) << "the second Escape closes the window";
+    EXPECT_EQ(shown, salesdetailsize::initial({700, 500}, detail()->screen()->availableGeometry())
+                         .expandedTo(detail()->minimumSizeHint()));
+    EXPECT_EQ(SettingsStore::instance().read(QString::fromLatin1(SalesDetailWindow::SizeSetting)),
+              salesdetailsize::text(leftAt));
 }
