@@ -8,12 +8,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 QLabel *addressLabel(const QString &text, const char *name, QWidget *parent) {
@@ -24,11 +26,23 @@ QLabel *addressLabel(const QString &text, const char *name, QWidget *parent) {
     label->setStyleSheet(QStringLiteral("QLabel { color: #1f5fa8; text-decoration: underline; }"));
     return label;
 }
+
+// A path may be longer than the box is wide: a read-only field scrolls and copies it whole.
+QLineEdit *placeField(const char *name, QWidget *parent) {
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setReadOnly(true);
+    field->setFrame(false);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    field->setText(QStringLiteral("（未打开）"));
+    return field;
+}
 } // namespace
 
 AboutBox::AboutBox(QWidget *owner)
     : QDialog(owner), m_mail(addressLabel(makercontact::supportEmail(), "Label7", this)),
-      m_web(addressLabel(maker::webAddress(), "Label3", this)) {
+      m_web(addressLabel(maker::webAddress(), "Label3", this)), m_shopFolder(placeField("ShopFolder", this)),
+      m_database(placeField("DatabaseInUse", this)) {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("关于软件..."));
 
@@ -48,6 +62,10 @@ AboutBox::AboutBox(QWidget *owner)
     addresses->addWidget(m_mail, 0, 1, Qt::AlignLeft);
     addresses->addWidget(new QLabel(QStringLiteral("网 站："), this), 1, 0);
     addresses->addWidget(m_web, 1, 1, Qt::AlignLeft);
+    addresses->addWidget(new QLabel(QStringLiteral("数据文件夹："), this), 2, 0);
+    addresses->addWidget(m_shopFolder, 2, 1);
+    addresses->addWidget(new QLabel(QStringLiteral("数据库："), this), 3, 0);
+    addresses->addWidget(m_database, 3, 1);
     addresses->setColumnStretch(1, 1);
     auto *makerLine = new QLabel(makercontact::name() + QStringLiteral("  版权所有"), this);
     makerLine->setObjectName(QStringLiteral("Copyright"));
@@ -71,7 +89,15 @@ AboutBox::AboutBox(QWidget *owner)
 
     for (QLabel *label : {m_mail, m_web})
         label->installEventFilter(this);
-    setFixedSize(380, 250);
+    setFixedSize(420, 290);
+}
+
+void AboutBox::setShopPlaces(const QString &shopFolder, const QString &database) {
+    for (auto [field, text] : {std::pair{m_shopFolder, shopFolder}, std::pair{m_database, database}}) {
+        field->setText(text);
+        field->setToolTip(text);
+        field->setCursorPosition(0);
+    }
 }
 
 void AboutBox::writeMail() {

@@ -106,6 +106,8 @@ void MainWindow::buildCentralArea() {
     m_threshold->setToolTip(QStringLiteral("修改库存报警数量，记录变成红色"));
     m_threshold->setValidator(new QRegularExpressionValidator(wholeNumber(), m_threshold));
     m_threshold->setFixedWidth(60);
+    // It stores a setting: a click reaches it, a cashier's Tab never lands in it.
+    m_threshold->setFocusPolicy(Qt::ClickFocus);
     label->setBuddy(m_threshold);
     m_zeroStock = new QCheckBox(QStringLiteral("不显示零库存"), m_host);
     m_zeroStock->setObjectName(QStringLiteral("CheckBox1"));

@@ -78,6 +78,7 @@ void Shop::wireViewPreferences() {
 }
 
 void Shop::wireSkins() {
+    skins::installFocusMark();
     m_window.setSkinLoader([](const QString &value) { skins::loadFromSetting(value); });
     const auto &stored = skins::stored();
     for (int index = 0; index < static_cast<int>(stored.size()); ++index) {

@@ -1,12 +1,16 @@
 #include "app/startup.h"
 
+#include "store/settingsstore.h"
+
 #include "printing/songfont.h"
 #include "store/database.h"
+#include "upgrade/packageupgrade.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
@@ -19,11 +23,45 @@
 #include <QPixmap>
 #include <QTranslator>
 
+QString defaultShopFolder() {
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    // The XDG rule: a relative path is no base at all.
+    const QString base =
+        QDir::isAbsolutePath(dataHome) ? dataHome : QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/jsjxc"));
+}
+
+QString chooseShopFolder(const std::optional<QString> &option, QString *error) {
+    const bool isDefault = option && option->isEmpty();
+    const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(!option     ? QStringLiteral(".")
+                                                                            : isDefault ? defaultShopFolder()
+                                                                                        : *option));
+    const QString shown = QDir::toNativeSeparators(folder);
+    QString reason;
+    // Only the program's own folder is made: a folder named by hand that is missing is a typing
+    // mistake, and a new empty shop there would hide the real one.
+    if (isDefault && !QFileInfo::exists(folder) && !QDir().mkpath(folder))
+        reason = QStringLiteral("无法建立数据文件夹“%1”，程序不能启动。").arg(shown);
+    else if (!QFileInfo::exists(folder))
+        reason =
+            QStringLiteral("数据文件夹“%1”不存在，程序不能启动。\n请检查 --shop-folder 选项给出的文件夹。")
+                .arg(shown);
+    else if (!QFileInfo(folder).isDir())
+        reason = QStringLiteral("“%1”不是一个文件夹，不能作为数据文件夹，程序不能启动。").arg(shown);
+    else if (!packageupgrade::folderOpenToUser(folder))
+        reason = QStringLiteral("当前用户不能在数据文件夹“%1”中写入文件，程序不能启动。").arg(shown);
+    if (reason.isEmpty()) return folder;
+    if (error) *error = reason;
+    return {};
+}
+
 void setUpApplication(QApplication &app) {
     // No display name: the platform would append it to every window caption.
     QApplication::setApplicationName(QStringLiteral("嘉穗进销存"));
     QApplication::setOrganizationName(QStringLiteral("tuomei"));
     QApplication::setApplicationVersion(QStringLiteral("4.3.9.1"));
+    // Ties the windows to the menu entry (its icon and name in the task bar on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("cn.jiasuisoft.jsjxc"));
     printing::substituteSongFace();
     // Qt's own windows (the file and print dialogs) speak the shop's language too.
     auto *translator = new QTranslator(&app);
@@ -67,13 +105,27 @@ bool openShopDatabase(Database &database, const QString &path) {
     return false;
 }
 
-namespace {
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QString chosenServer(const std::optional<QString> &commandLineDatabase) {
+    if (commandLineDatabase) return *commandLineDatabase;
+    return SettingsStore::instance().read(QStringLiteral("database")).trimmed();
+}
+
+bool openShopServer(Database &database, const QString &connection) {
+    // Never a fallback to a local file: a cashier would sell into an empty shop without noticing.
+    while (!database.openServer(connection)) {
+        if (!Dialogs::instance().ask(
+                nullptr,
+                database.errorText() +
+                    QStringLiteral("\n\n是否再试一次？选“否”退出程序；数据库连接可在 vov.ini 的 "
+                                   "database 一项或启动选项 --database= 中更改。"),
+                QStringLiteral("无法连接数据库服务器")))
+            return false;
+    }
+    return true;
+}
+
+void paintProgramIcon(QPainter &painter, int size) {
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
     const QRectF square(0.5, 0.5, size - 1.0, size - 1.0);
     QLinearGradient shade(square.topLeft(), square.bottomLeft());
     shade.setColorAt(0, QColor(0x2e, 0xa0, 0x6e));
@@ -84,15 +136,23 @@ QPixmap drawIcon(int size) {
     painter.setPen(QPen(QColor(0x0c, 0x4a, 0x33), std::max(1.0, size / 48.0)));
     painter.drawPath(tile);
     // A golden ear of grain ("穗") under the shop's first character.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xf2, 0xc1, 0x4e));
-    painter.drawRect(QRectF(size * 0.16, size * 0.80, size * 0.68, size * 0.06));
+    painter.fillRect(QRectF(size * 0.16, size * 0.80, size * 0.68, size * 0.06), QColor(0xf2, 0xc1, 0x4e));
     QFont glyph(QStringLiteral("Noto Sans CJK SC"));
     glyph.setBold(true);
     glyph.setPixelSize(std::max(8, int(size * 0.62)));
-    painter.setFont(glyph);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, size, size * 0.86), Qt::AlignCenter, QStringLiteral("嘉"));
+    QPainterPath character;
+    character.addText(0, 0, glyph, QStringLiteral("嘉"));
+    const QRectF drawn = character.boundingRect();
+    const QPointF centre(size / 2.0, size * 0.43);
+    painter.fillPath(character.translated(centre - drawn.center()), Qt::white);
+}
+
+namespace {
+QPixmap drawIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    paintProgramIcon(painter, size);
     return pixmap;
 }
 } // namespace

@@ -134,7 +134,7 @@ void BM_BareSqliteKeystroke(benchmark::State &state) {
     const Keystroke key = kKeystrokes[state.range(1)];
     auto *handle = static_cast<sqlite3 *>(db.nativeHandle());
     const QByteArray sql =
-        Database::toEngine(QStringLiteral("select * from data where [2]>0  and e like ?")).toUtf8();
+        db.toEngine(QStringLiteral("select * from data where [2]>0  and e like ?")).toUtf8();
     const QByteArray pattern = QByteArray("%") + key.after + "%";
     int rows = 0;
     for (auto _ : state) {

@@ -50,7 +50,7 @@ sqlite3 *handle(Database &db) {
 
 // Prepares a statement of the shop's shape with its binds, steps it touching every column.
 int bareRun(Database &db, const QString &statement, const QVariantList &binds = {}) {
-    const QByteArray sql = Database::toEngine(statement).toUtf8();
+    const QByteArray sql = db.toEngine(statement).toUtf8();
     sqlite3_stmt *prepared = nullptr;
     if (sqlite3_prepare_v2(handle(db), sql.constData(), -1, &prepared, nullptr) != SQLITE_OK)
         qFatal("%s", sqlite3_errmsg(handle(db)));

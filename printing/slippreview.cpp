@@ -1,6 +1,7 @@
 #include "printing/slippreview.h"
 
 #include "printing/capitalamount.h"
+#include "printing/previewwindow.h"
 #include "widgets/dialogs.h"
 
 #include <QPrintPreviewDialog>
@@ -29,6 +30,7 @@ void preview(const Content &content, QWidget *parent) {
     QPrinter *printer = dialog.printer();
     printer->setDocName(QStringLiteral("销售单 ") + content.saleNumber.trimmed());
     setUpPage(*printer);
+    previewwindow::fitForReading(dialog);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&content](QPrinter *target) { render(*target, content); });
     if (runner())

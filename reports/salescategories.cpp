@@ -10,7 +10,7 @@ bool SalesCategories::read(Database &database, const QString &statement, const Q
                            std::vector<Entry> &into) {
     QSqlQuery query(database.connection());
     query.setForwardOnly(true);
-    if (!query.prepare(Database::toEngine(statement))) {
+    if (!query.prepare(database.toEngine(statement))) {
         database.setError(query.lastError().text());
         return false;
     }

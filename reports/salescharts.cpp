@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 
+#include <QDate>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -31,7 +32,7 @@ Result run(Database &database, const std::optional<SalesStatement> &statement) {
     if (!statement) return result;
     QSqlQuery query(database.connection());
     query.setForwardOnly(true);
-    if (!query.prepare(Database::toEngine(statement->text))) {
+    if (!query.prepare(database.toEngine(statement->text))) {
         database.setError(query.lastError().text());
         return {false, {}};
     }
@@ -68,6 +69,12 @@ std::optional<SalesStatement> dailyStatement(const QString &year, const QString 
     return SalesStatement{QStringLiteral("select day([day1]) as 日期,") + figureOf(measure) +
                               QStringLiteral(" as 总量 from data1_days where day1>=? and day1<? order by day1"),
                           {dateText(*y, *m, 1), end}};
+}
+
+int daysOf(const QString &year, const QString &month) {
+    const auto y = wholeNumber(year, 1, 9998);
+    const auto m = wholeNumber(month, 1, 12);
+    return y && m ? QDate(*y, *m, 1).daysInMonth() : 31;
 }
 
 Result monthly(Database &database, const QString &year, Measure measure) {

@@ -27,6 +27,9 @@ struct Result {
 std::optional<SalesStatement> monthlyStatement(const QString &year, Measure measure);
 std::optional<SalesStatement> dailyStatement(const QString &year, const QString &month, Measure measure);
 
+// How many days the daily chart names: those of the month the texts give, 31 when they give none.
+int daysOf(const QString &year, const QString &month);
+
 // One point per result row, ascending.
 Result monthly(Database &database, const QString &year, Measure measure);
 Result daily(Database &database, const QString &year, const QString &month, Measure measure);

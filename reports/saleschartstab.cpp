@@ -12,10 +12,10 @@
 #include <QPushButton>
 
 namespace {
-const barchart::Style monthlyStyle{QStringLiteral("月销售报表统计"), 12, QStringLiteral("月"),
-                                   QColor(Qt::yellow), 15};
-const barchart::Style dailyStyle{QStringLiteral("日销售报表统计"), 32, QStringLiteral("日"),
-                                 QColor(255, 128, 64), 15};
+const barchart::Style monthlyStyle{QStringLiteral("月销售报表统计"), QStringLiteral("月"), QColor(Qt::yellow),
+                                   15};
+const barchart::Style dailyStyle{QStringLiteral("日销售报表统计"), QStringLiteral("日"), QColor(255, 128, 64),
+                                 15};
 
 QComboBox *dropDown(QWidget *parent, const char *name, int first, int last) {
     auto *box = new QComboBox(parent);
@@ -41,6 +41,8 @@ SalesChartsTab::SalesChartsTab(Database &database, QWidget *parent)
       m_dailyView(makeChart("DBChart3", dailyStyle.title)) {
     barchart::prepare(*m_monthlyView->chart(), monthlyStyle);
     barchart::prepare(*m_dailyView->chart(), dailyStyle);
+    barchart::draw(*m_monthlyView->chart(), monthlyStyle, 12, {});
+    barchart::draw(*m_dailyView->chart(), dailyStyle, 31, {});
 
     auto *monthlyProfit = button(this, "查询利润", "Button1");
     auto *monthlyAmount = button(this, "查询销售额", "Button13");
@@ -79,6 +81,9 @@ QChartView *SalesChartsTab::makeChart(const char *name, const QString &title) {
     auto *view = new QChartView(chart, this);
     view->setObjectName(QString::fromLatin1(name));
     view->setRenderHint(QPainter::Antialiasing);
+    // A redraw moves the plot when the value labels change width: repainting only the changed items
+    // would leave pieces of the old labels on the screen.
+    view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     view->setMinimumHeight(180);
     return view;
 }
@@ -97,7 +102,7 @@ void SalesChartsTab::drawMonthly(salescharts::Measure measure) {
         return; // the chart keeps its bars
     }
     m_monthlyPoints = result.points;
-    barchart::draw(*m_monthlyView->chart(), monthlyStyle, m_monthlyPoints);
+    barchart::draw(*m_monthlyView->chart(), monthlyStyle, 12, m_monthlyPoints);
 }
 
 void SalesChartsTab::drawDaily(salescharts::Measure measure) {
@@ -108,7 +113,9 @@ void SalesChartsTab::drawDaily(salescharts::Measure measure) {
         return;
     }
     m_dailyPoints = result.points;
-    barchart::draw(*m_dailyView->chart(), dailyStyle, m_dailyPoints);
+    barchart::draw(*m_dailyView->chart(), dailyStyle,
+                   salescharts::daysOf(m_dailyYear->currentText(), m_dailyMonth->currentText()),
+                   m_dailyPoints);
 }
 
 void SalesChartsTab::deactivate() {

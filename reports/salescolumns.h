@@ -1,6 +1,7 @@
 #pragma once
 // The fifteen columns of the sales-detail list under their group titles, with display formats and the
 // totals row, and the popup menu's column items with their settings flags.
+#include "widgets/columnitem.h"
 #include "widgets/gridcolumn.h"
 
 #include <QStringList>
@@ -10,15 +11,8 @@ namespace salescolumns {
 
 std::vector<GridColumn> columns();
 
-// One column item of the sales-detail popup menu.
-struct Item {
-    QString item;
-    QString caption;
-    QString flag;
-    QStringList fields;
-    // The item's mark means "shown" (the sale number) rather than "hidden".
-    bool marksShown = false;
-};
+// One column item of the sales-detail popup menu; only the sale number's mark means "shown".
+using Item = ColumnItem;
 // In the order their flags are applied at start.
 const std::vector<Item> &items();
 const Item *findItem(const QString &item);

@@ -1,9 +1,10 @@
 #pragma once
 // The statements of the sales-detail list: "本 月", "全部记录", "全部退货" and the two "查 询" built from
 // the filter fields in their fixed order, every typed text bound as a parameter.
+#include "widgets/filterstatement.h"
+
 #include <QDate>
 #include <QString>
-#include <QVariantList>
 #include <optional>
 
 // What the filter fields hold when a "查 询" runs: texts as typed, dates as shown in their fields.
@@ -19,10 +20,7 @@ struct SalesFilter {
     QString toDate;         // DBDateTimeEdit3
 };
 
-struct SalesStatement {
-    QString text; // in the shop's SQL shape, "?" where values go
-    QVariantList binds;
-};
+using SalesStatement = FilterStatement;
 
 namespace salesqueries {
 
@@ -37,7 +35,7 @@ QString allRecords();
 QString allReturns();
 
 enum class Kind { Sales, Returns };
-enum class Problem { None, FromDate, ToDate };
+using Problem = FilterStatement::DateProblem;
 // "查 询": one condition per non-empty field in the order category, name initials, code, model
 // initials, customer, remark; then sales (quantity above 0) or returns (below 0); then the sale-date
 // range (both ends included). Each text is matched anywhere in its column. Dates must be real "yyyy-mm-dd"

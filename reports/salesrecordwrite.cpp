@@ -32,7 +32,7 @@ Deletion failed(Database &database) {
 Deletion remove(Database &database, qint64 recordId) {
     if (!database.begin()) return {Deletion::Status::Failed, database.errorText(), -1};
     Dataset record;
-    if (!record.load(database, QStringLiteral("select a,b,c,d,day2,[1],[3],[4],data_id from data1 where ID=?"),
+    if (!record.load(database, QStringLiteral("select a,b,c,d,day2,[1],[3],[4],data_id from data1 where ID=? for update"),
                      {recordId}))
         return failed(database);
     if (record.rowCount() == 0) {
@@ -63,7 +63,7 @@ Deletion remove(Database &database, qint64 recordId) {
     if (!record.isNull(0, soldFrom)) {
         QVariantList binds{record.value(0, soldFrom)};
         binds += sameGoodsBinds;
-        if (!goods.load(database, columns + QStringLiteral("ID=? and ") + sameGoods, binds))
+        if (!goods.load(database, columns + QStringLiteral("ID=? and ") + sameGoods + QStringLiteral(" for update"), binds))
             return failed(database);
     }
     // Records from before rows were named, or a row that is gone: the first row alike, one bought at
@@ -73,7 +73,7 @@ Deletion remove(Database &database, qint64 recordId) {
         binds << number("1");
         if (!goods.load(database,
                         columns + sameGoods +
-                            QStringLiteral(" order by case when [1]=? then 0 else 1 end, ID limit 1"),
+                            QStringLiteral(" order by case when [1]=? then 0 else 1 end, ID limit 1 for update"),
                         binds))
             return failed(database);
     }

@@ -61,6 +61,20 @@ void SalePanel::connectFields() {
     setTabOrder(m_remark, m_confirm);
 }
 
+bool SalePanel::focusNextPrevChild(bool next) {
+    // From 销售确认 the next useful place is the price of the same sale; backwards from the price,
+    // 销售确认. Leaving the panel would land in whatever the window lists next, a setting among them.
+    QWidget *current = focusWidget();
+    QWidget *target = nullptr;
+    if (next && current == m_confirm) target = m_price;
+    if (!next && current == m_price) target = m_confirm;
+    if (target && target->isEnabled() && target->isVisible()) {
+        target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return FloatingPanel::focusNextPrevChild(next);
+}
+
 QString SalePanel::saleNumber() const {
     return m_number->text();
 }
@@ -81,11 +95,17 @@ void SalePanel::open(const SaleGoods &goods) {
     m_suggested->setText(goods.salePrice);
     m_price->setText(goods.salePrice); // the discount is not applied here
     compute(false);
-    m_dailyRestart.apply(m_session, m_date->shownText(), [this] {
-        const auto highest = salenumber::highestStoredCounter(m_database, Clock::today());
-        if (!highest) Dialogs::instance().error(this, m_database.errorText());
-        return highest.value_or(0);
-    });
+    if (m_dailyRestart.apply(m_session, m_date->shownText(), [this] {
+            const auto highest = salenumber::highestStoredCounter(m_database, Clock::today());
+            if (!highest) Dialogs::instance().error(this, m_database.errorText());
+            return highest.value_or(0);
+        })) {
+        // The day's first ticket of this till is claimed too: another till may have started the day.
+        if (const auto claimed = m_claims.start(m_database, Clock::today(), m_session.ticketCounter))
+            m_session.ticketCounter = *claimed;
+        else
+            Dialogs::instance().error(this, QStringLiteral("无法取得新的销售单号：") + m_database.errorText());
+    }
     buildSaleNumber();
     loadTicketCustomer();
     emit ticketChanged(saleNumber(), customerName());
@@ -289,7 +309,12 @@ void SalePanel::buildSaleNumber() {
 }
 
 void SalePanel::nextTicket() {
-    m_session.ticketCounter = salenumber::next(m_session.ticketCounter);
+    const auto counter = m_claims.next(m_database, Clock::today(), m_session.ticketCounter);
+    if (!counter) {
+        Dialogs::instance().error(this, QStringLiteral("无法取得新的销售单号：") + m_database.errorText());
+        return;
+    }
+    m_session.ticketCounter = *counter;
     buildSaleNumber();
     loadTicketCustomer();
     // The ticket view shows the ticket's customer before the refill empties the name field.
@@ -299,7 +324,7 @@ void SalePanel::nextTicket() {
 }
 
 void SalePanel::previousTicket() {
-    m_session.ticketCounter = salenumber::previous(m_session.ticketCounter);
+    m_session.ticketCounter = m_claims.previous(Clock::today(), m_session.ticketCounter);
     buildSaleNumber();
     loadTicketCustomer();
     emit ticketChanged(saleNumber(), customerName());

@@ -6,6 +6,7 @@
 #include "sales/salefigures.h"
 #include "sales/salegoods.h"
 #include "sales/salenumber.h"
+#include "sales/ticketclaims.h"
 #include "widgets/floatingpanel.h"
 
 #include <array>
@@ -54,10 +55,9 @@ class SalePanel : public FloatingPanel {
     // login is the place for the first one; "+" runs it.
     void refillCustomers();
     // Sales records were changed elsewhere (corrected or deleted in the sales-detail window, a
-    // restore): the next sale lists the names from the records again instead of adding its own.
-    void invalidateCustomers();
-    // Sales records were corrected or deleted: the drop-down lists the names of the records as they
-    // are now (a customer whose last record went is gone from it); a name being typed stays.
+    // restore): the drop-down lists the names of the records as they are now (a customer whose last
+    // record went is gone from it); a name being typed stays. When they cannot be read, the next sale
+    // reads them instead of adding its own.
     void rereadCustomers();
 
   signals:
@@ -81,6 +81,8 @@ class SalePanel : public FloatingPanel {
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Tab runs round the panel's fields and 销售确认 and never leaves for the window's other controls.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void buildFields();
@@ -136,6 +138,7 @@ class SalePanel : public FloatingPanel {
     Database &m_database;
     SessionState &m_session;
     salenumber::DailyRestart m_dailyRestart;
+    TicketClaims m_claims;
     SaleGoods m_goods;
     QString m_rememberedCustomer;
     // Set while the panel itself writes the customer or the sale number: no look-up then.

@@ -76,10 +76,6 @@ void SalePanel::refillCustomers() {
     if (!names) Dialogs::instance().error(this, m_database.errorText());
 }
 
-void SalePanel::invalidateCustomers() {
-    m_customerNamesLoaded = false;
-}
-
 void SalePanel::rereadCustomers() {
     const QString typed = m_customer->currentText();
     refillCustomers();

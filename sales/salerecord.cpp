@@ -27,7 +27,7 @@ QVariant dateOrNull(const QString &text) {
 Recorded record(Database &database, const Entry &entry) {
     if (!database.begin()) return {Recorded::Status::Failed, database.errorText(), {}, -1};
     Dataset goods;
-    if (!goods.load(database, QStringLiteral("select a,b,c,d,[1],[5],[6],[7],day1 from data where ID=?"),
+    if (!goods.load(database, QStringLiteral("select a,b,c,d,[1],[5],[6],[7],day1 from data where ID=? for update"),
                     {entry.goodsId}))
         return failed(database);
     if (goods.rowCount() == 0) {

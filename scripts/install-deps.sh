@@ -3,13 +3,14 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql postgresql-contrib qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libsodium-dev
   fonts-noto-cjk fonts-arphic-uming
   libgtest-dev googletest libbenchmark-dev
   python3 unicode-data poppler-utils sqlite3 openssl xvfb xauth x11-utils imagemagick openbox xdotool
   cups printer-driver-cups-pdf qt6-translations-l10n
   libreoffice-calc-nogui
+  dpkg-dev fakeroot lintian appstream desktop-file-utils qt6-svg-dev qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,9 @@
 // The statements of the goods list: the list statement of "全部记录", the base condition every "查询"
 // starts with (both follow the zero-stock choice), and the "查询" statement built from the query box's
 // conditions, in their fixed order, with every typed text bound as a parameter.
+#include "widgets/filterstatement.h"
+
 #include <QString>
-#include <QVariantList>
 #include <optional>
 
 // What the query box holds when "查询" runs: texts as typed, dates as shown in their fields.
@@ -19,15 +20,12 @@ struct GoodsFilter {
     QString toDate;         // DBDateTimeEdit4
 };
 
-struct GoodsStatement {
-    QString text; // in the shop's SQL shape, "?" where typed text goes
-    QVariantList binds;
-};
+using GoodsStatement = FilterStatement;
 
 class GoodsQuery {
   public:
     // Why a "查询" statement could not be built.
-    enum class Problem { None, FromDate, ToDate };
+    using Problem = FilterStatement::DateProblem;
 
     static QString allGoodsStatement() { return QStringLiteral("select * from data order by day1"); }
     static QString stockedGoodsStatement() {
@@ -51,9 +49,6 @@ class GoodsQuery {
     // is matched anywhere in its column. The dates must be real dates "yyyy-mm-dd"; otherwise nothing
     // is built and *problem says which one is wrong.
     std::optional<GoodsStatement> search(const GoodsFilter &filter, Problem *problem = nullptr) const;
-
-    // A "yyyy-mm-dd" text of a real date, as the date constants need it; nothing otherwise.
-    static std::optional<QString> dateConstant(const QString &text);
 
   private:
     QString m_listStatement = allGoodsStatement();

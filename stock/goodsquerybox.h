@@ -3,40 +3,26 @@
 // supplier and stock-in date range, and the buttons "查询", "清空条件" and "全部记录". It only holds the
 // controls; the goods list runs what they start.
 #include "stock/goodsquery.h"
+#include "widgets/filterbox.h"
 
-#include <QGroupBox>
-
-class DateField;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-
-class GoodsQueryBox : public QGroupBox {
+class GoodsQueryBox : public FilterBox {
     Q_OBJECT
   public:
     explicit GoodsQueryBox(QWidget *parent = nullptr);
 
-    QComboBox *category() const { return m_category; }     // ComboBox1
-    QLineEdit *nameInitials() const { return m_name; }     // Edit23
-    QLineEdit *modelInitials() const { return m_model; }   // Edit29
-    QLineEdit *code() const { return m_code; }             // Edit25
-    QLineEdit *remark() const { return m_remark; }         // Edit47
-    QComboBox *supplier() const { return m_supplier; }     // ComboBox8
-    QCheckBox *dateRange() const { return m_dateRange; }   // CheckBox5
-    DateField *fromDate() const { return m_from; }         // DBDateTimeEdit3
-    DateField *toDate() const { return m_to; }             // DBDateTimeEdit4
+    QComboBox *category() const { return m_category; }   // ComboBox1
+    QLineEdit *nameInitials() const { return m_name; }   // Edit23
+    QLineEdit *modelInitials() const { return m_model; } // Edit29
+    QLineEdit *code() const { return m_code; }           // Edit25
+    QLineEdit *remark() const { return m_remark; }       // Edit47
+    QComboBox *supplier() const { return m_supplier; }   // ComboBox8, filters at "查询" only
+    // dateRange() CheckBox5, fromDate() DBDateTimeEdit3, toDate() DBDateTimeEdit4
     QPushButton *searchButton() const { return m_search; } // Button7 "查询"
     QPushButton *clearButton() const { return m_clear; }   // Button15 "清空条件"
     QPushButton *allButton() const { return m_all; }       // Button12 "全部记录"
 
     // What the fields hold now.
     GoodsFilter filter() const;
-
-  signals:
-    // The user changed a field that filters while typing (the text fields also when the program
-    // empties them; the drop-down only when the user types or picks).
-    void filterEdited();
 
   private:
     QComboBox *m_category;
@@ -45,10 +31,7 @@ class GoodsQueryBox : public QGroupBox {
     QLineEdit *m_code;
     QLineEdit *m_remark;
     QComboBox *m_supplier;
-    QCheckBox *m_dateRange;
-    DateField *m_from;
-    DateField *m_to;
-    QPushButton *m_search;
-    QPushButton *m_clear;
-    QPushButton *m_all;
+    QPushButton *m_search = nullptr;
+    QPushButton *m_clear = nullptr;
+    QPushButton *m_all = nullptr;
 };

@@ -99,7 +99,7 @@ UpdateResult updateRow(Database &database, qint64 id, const GoodsRow &edited) {
         return result;
     };
     Dataset stored;
-    if (!stored.load(database, QStringLiteral("select [4],[5],[6] from data where ID=?"), {id}))
+    if (!stored.load(database, QStringLiteral("select [4],[5],[6] from data where ID=? for update"), {id}))
         return fail(UpdateResult::Failed);
     if (stored.rowCount() == 0) return fail(UpdateResult::Missing);
     GoodsRow row = edited;

@@ -2,6 +2,8 @@
 
 #include "store/dialect.h"
 #include "store/passwords.h"
+#include "store/serverconnection.h"
+#include "store/servervalues.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +12,7 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -77,6 +80,9 @@ const char *const schemaSteps[] = {
     // other column. Records stored before keep NULL. (A file set back to an earlier version has the
     // column already: see addedColumns.)
     "ALTER TABLE data1 ADD COLUMN data_id INTEGER;",
+    // 6: the day's ticket counters: each new ticket of a day takes the next one, so that two tills
+    // sharing a database never give two customers one sale number.
+    "CREATE TABLE IF NOT EXISTS day_counters (day TEXT PRIMARY KEY, last INTEGER NOT NULL);",
 };
 static_assert(std::size(schemaSteps) == Database::SchemaVersion);
 
@@ -181,6 +187,8 @@ void *Database::nativeHandle() const {
 
 bool Database::open(const QString &path) {
     close();
+    m_engine = Engine::File;
+    m_server.clear();
     m_path = path;
     m_error.clear();
     if (!QFileInfo::exists(path) && !createFile(path)) return false;
@@ -206,6 +214,7 @@ bool Database::open(const QString &path) {
 
 void Database::close() {
     settlePendingReads();
+    m_inTransaction = false;
     if (!QSqlDatabase::contains(m_connectionName)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -303,6 +312,11 @@ QString Database::temporaryPathFor(const QString &path) {
 
 bool Database::execute(const QString &statement, const QVariantList &binds) {
     settlePendingReads();
+    if (m_engine == Engine::Server) {
+        PGresult *result = serverconnection::run(*this, statement, binds);
+        PQclear(result);
+        return result != nullptr;
+    }
     QSqlQuery query(connection());
     if (!query.prepare(toEngine(statement))) {
         m_error = query.lastError().text();
@@ -318,6 +332,14 @@ bool Database::execute(const QString &statement, const QVariantList &binds) {
 }
 
 QVariant Database::scalar(const QString &statement, const QVariantList &binds) {
+    if (m_engine == Engine::Server) {
+        PGresult *result = serverconnection::run(*this, statement, binds);
+        if (!result) return {};
+        QVariant value;
+        if (PQntuples(result) > 0 && PQnfields(result) > 0) value = serverValue(result, 0, 0);
+        PQclear(result);
+        return value;
+    }
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(toEngine(statement))) {
@@ -335,13 +357,32 @@ QVariant Database::scalar(const QString &statement, const QVariantList &binds) {
 }
 
 qint64 Database::lastInsertId() const {
+    if (m_engine == Engine::Server) {
+        // The identity of the row inserted last by this connection, whichever till inserted since.
+        PGresult *result = PQexec(static_cast<PGconn *>(serverHandle()), "SELECT lastval()");
+        const qint64 id = result && PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1
+                              ? QByteArray(PQgetvalue(result, 0, 0)).toLongLong()
+                              : -1;
+        PQclear(result);
+        return id;
+    }
     auto *db = static_cast<sqlite3 *>(nativeHandle());
     return db ? sqlite3_last_insert_rowid(db) : -1;
 }
 
 bool Database::begin() {
     settlePendingReads();
-    if (connection().transaction()) return true;
+    if (m_engine == Engine::Server) {
+        auto *handle = static_cast<PGconn *>(serverHandle());
+        // A connection lost while no transaction was open is made again before the transaction starts.
+        if (handle && PQstatus(handle) == CONNECTION_BAD) reconnectServer();
+        m_inTransaction = handle && serverconnection::runScript(handle, "BEGIN", &m_error);
+        return m_inTransaction;
+    }
+    if (connection().transaction()) {
+        m_inTransaction = true;
+        return true;
+    }
     m_error = connection().lastError().text();
     return false;
 }
@@ -368,6 +409,17 @@ void Database::settlePendingReads() {
 }
 
 bool Database::commit() {
+    if (m_engine == Engine::Server) {
+        m_inTransaction = false;
+        auto *handle = static_cast<PGconn *>(serverHandle());
+        if (handle && serverconnection::runScript(handle, "COMMIT", &m_error)) return true;
+        // Not known to be saved: the caller reports it as not saved.
+        if (handle && PQstatus(handle) == CONNECTION_BAD)
+            m_error = QStringLiteral("与数据库服务器的连接断开了，这次操作没有保存：") + m_error;
+        rollback();
+        return false;
+    }
+    m_inTransaction = false;
     if (connection().commit()) return true;
     m_error = connection().lastError().text();
     rollback();
@@ -375,9 +427,16 @@ bool Database::commit() {
 }
 
 void Database::rollback() {
+    m_inTransaction = false;
+    if (m_engine == Engine::Server) {
+        QString ignored;
+        if (auto *handle = static_cast<PGconn *>(serverHandle()))
+            serverconnection::runScript(handle, "ROLLBACK", &ignored);
+        return;
+    }
     connection().rollback();
 }
 
-QString Database::toEngine(const QString &statement) {
-    return dialect::toSqlite(statement);
+QString Database::toEngine(const QString &statement) const {
+    return m_engine == Engine::Server ? dialect::toPostgres(statement) : dialect::toSqlite(statement);
 }

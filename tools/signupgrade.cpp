@@ -52,18 +52,27 @@ int keygen(const QString &secretPath, const QString &publicPath) {
 }
 
 // A serial number that only grows: the seconds since 1970 (UTC) when the lines were written. The program
-// refuses an information file whose serial is lower than one it already accepted.
+// refuses an information file whose serial is lower than one it already accepted. A Debian package
+// (".deb") gets the "#deb…=" lines that a program installed from a package downloads instead.
 int lines(const QString &folderAddress, const QStringList &paths) {
     QList<upgrademaker::ListedFile> files;
+    QString package;
     for (const QString &path : paths) {
         const QString hash = upgradeverify::fileSha256(path);
         if (hash.isEmpty()) return fail(QStringLiteral("cannot read ") + path);
         QString address = folderAddress;
         if (!address.endsWith(u'/')) address += u'/';
-        files.append({address + QFileInfo(path).fileName(), hash, QFileInfo(path).size()});
+        const upgrademaker::ListedFile file{address + QFileInfo(path).fileName(), hash,
+                                            QFileInfo(path).size()};
+        if (!path.endsWith(QStringLiteral(".deb"))) {
+            files.append(file);
+            continue;
+        }
+        if (!package.isEmpty()) return fail(QStringLiteral("only one .deb per information file: ") + path);
+        package = upgrademaker::packageLines(file);
     }
-    std::printf("#serial=%lld\r\n%s", static_cast<long long>(QDateTime::currentSecsSinceEpoch()),
-                upgrademaker::fileLines(files).toUtf8().constData());
+    std::printf("#serial=%lld\r\n%s%s", static_cast<long long>(QDateTime::currentSecsSinceEpoch()),
+                upgrademaker::fileLines(files).toUtf8().constData(), package.toUtf8().constData());
     return 0;
 }
 

@@ -119,6 +119,10 @@ void Upgrader::downloadsComplete() {
 void Upgrader::install() {
     if (m_aborted || m_mode != Mode::Files) return;
     emit endUpgrade();
+    if (!m_packageFolder.isEmpty()) {
+        installPackage();
+        return;
+    }
     const QString path =
         installation::writeUpgrader(installation::upgraderBase(m_settings.temporaryFolder, programFolder()),
                                     installation::upgraderImage());
@@ -161,6 +165,8 @@ void Upgrader::stop() {
         for (const QString &file : std::as_const(m_downloaded))
             QFile::remove(file);
         m_downloaded.clear();
+        if (!m_packageFolder.isEmpty()) QDir().rmdir(m_packageFolder);
     }
+    m_packageFolder.clear();
     if (m_wizard) m_wizard->closeQuietly();
 }

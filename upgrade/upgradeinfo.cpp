@@ -60,6 +60,9 @@ UpgradeInfo readUpgradeInfo(const QString &text) {
     // Numbered keys go on from the position the next address takes in the list.
     while (take(QString::number(info.urls.size() + 1))) {
     }
+    info.packageUrl = upgradeInfoValue(text, QStringLiteral("deb"));
+    info.packageHash = upgradeInfoValue(text, QStringLiteral("debsha256")).trimmed().toLower();
+    info.packageSize = countOf(upgradeInfoValue(text, QStringLiteral("debsize")));
     const QString serial = upgradeInfoValue(text, QStringLiteral("serial"));
     info.serial = serial.isEmpty() ? -1 : countOf(serial);
     info.date = upgradeInfoValue(text, QStringLiteral("date"));

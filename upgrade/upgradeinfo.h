@@ -17,6 +17,11 @@ struct UpgradeInfo {
     QStringList hashes;  // the SHA-256 (hex) given beside each address, empty where none was given
     QList<qint64> sizes; // the size in bytes given beside each address, -1 where none was given
     qint64 serial = -1;  // "#serial=": the maker numbers the information files he signs; -1 when none
+    // "#deb=", "#debsha256=", "#debsize=": the new version as a Debian package, for a program the system's
+    // package manager installed. Empty hash and -1 size where none was given.
+    QString packageUrl;
+    QString packageHash;
+    qint64 packageSize = -1;
     QString date;
     QString version;
     QString message;

@@ -16,6 +16,11 @@ QString fileLines(const QList<ListedFile> &files) {
     return lines;
 }
 
+QString packageLines(const ListedFile &package) {
+    return QStringLiteral("#deb=%1\r\n#debsha256=%2\r\n#debsize=%3\r\n")
+        .arg(package.address, package.sha256, QString::number(package.size));
+}
+
 QStringList problems(const QString &infoText) {
     static const QRegularExpression sha256(QStringLiteral("^[0-9a-f]{64}$"));
     const UpgradeInfo info = readUpgradeInfo(infoText);
@@ -23,7 +28,13 @@ QStringList problems(const QString &infoText) {
     if (info.serial < 0) found << QStringLiteral("no #serial= line with a whole number");
     if (!readsAsUpgradeDate(info.date)) found << QStringLiteral("no #date= line in month/day/year");
     if (info.method == UpgradeMethod::RedirectToUrl) return found; // nothing is downloaded
-    if (info.urls.isEmpty()) found << QStringLiteral("no #url= line");
+    if (info.urls.isEmpty() && info.packageUrl.isEmpty()) found << QStringLiteral("no #url= or #deb= line");
+    if (!info.packageUrl.isEmpty()) {
+        if (!sha256.match(info.packageHash).hasMatch())
+            found << QStringLiteral("#debsha256= missing or not a SHA-256 (%1)").arg(info.packageUrl);
+        if (info.packageSize < 0)
+            found << QStringLiteral("#debsize= missing or not a size in bytes (%1)").arg(info.packageUrl);
+    }
     for (int position = 0; position < info.urls.size(); ++position) {
         const QString suffix = upgradeInfoSuffix(position);
         if (!sha256.match(info.hashes[position]).hasMatch())

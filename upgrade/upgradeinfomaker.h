@@ -14,7 +14,10 @@ struct ListedFile {
 
 // "#url…=", "#sha256…=" and "#size…=" of each file, in order, with the suffixes the program reads.
 QString fileLines(const QList<ListedFile> &files);
-// What the program would refuse: no serial number, no date, a listed file without its hash or size.
+// "#deb=", "#debsha256=" and "#debsize=" of the new version's Debian package.
+QString packageLines(const ListedFile &package);
+// What the program would refuse: no serial number, no date, a listed file (or the Debian package) without
+// its hash or size.
 // Empty when there is nothing.
 QStringList problems(const QString &infoText);
 } // namespace upgrademaker

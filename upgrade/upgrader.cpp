@@ -5,6 +5,7 @@
 #include "store/maker.h"
 #include "store/settingsstore.h"
 #include "upgrade/installation.h"
+#include "upgrade/packageupgrade.h"
 #include "upgrade/upgradedialogs.h"
 #include "upgrade/upgradetexts.h"
 #include "upgrade/upgradeverify.h"
@@ -30,6 +31,8 @@ Upgrader::Settings Upgrader::defaultSettings() {
     settings.publicKey = upgradeverify::makerPublicKey();
     settings.programPath = QCoreApplication::applicationFilePath();
     settings.temporaryFolder = QDir::tempPath();
+    settings.fromPackage = packageupgrade::installedFromPackage(settings.programPath);
+    settings.programPid = QCoreApplication::applicationPid();
     return settings;
 }
 
@@ -41,12 +44,20 @@ Upgrader::Upgrader(QWidget *window, Settings settings)
             [this](const QString &, const QByteArray &body, qint64) { m_body = body; });
     connect(&m_transfer, &HttpTransfer::httpError, this,
             [this](int status, const QByteArray &) { m_status = status; });
+    connect(&m_transfer, &HttpTransfer::failed, this, [this](const QString &error) { m_failure = error; });
     connect(&m_transfer, &HttpTransfer::finished, this, &Upgrader::onFinished);
     connect(&m_transfer, &HttpTransfer::headersReceived, this, &Upgrader::onHeaders);
     connect(&m_transfer, &HttpTransfer::progress, this, &Upgrader::onProgress);
     connect(&m_transfer, &HttpTransfer::passwordRequested, this, &Upgrader::onPasswordRequested);
     if (installation::isAfterRestart(QCoreApplication::arguments(), m_settings.restartParameters))
         QTimer::singleShot(0, this, &Upgrader::afterRestart);
+    // The upgrader could not install the package: the user may still do it by hand.
+    const QString leftPackage =
+        packageupgrade::packageLeftByRestart(QCoreApplication::arguments(), m_settings.restartParameters);
+    if (!leftPackage.isEmpty())
+        QTimer::singleShot(0, this, [this, leftPackage] {
+            showError(upgradetext::PackageNotInstalled, {packageupgrade::commandByHand(leftPackage)});
+        });
 }
 
 Upgrader::~Upgrader() {
@@ -63,14 +74,29 @@ QString Upgrader::programFolder() const {
 }
 
 QString Upgrader::targetOf(const QString &url) const {
+    if (!m_packageFolder.isEmpty()) {
+        // apt takes a package by its ".deb" name; nothing else is written there.
+        const QString name = downloadName(url);
+        const bool plain = name.endsWith(QStringLiteral(".deb")) && !name.startsWith(u'.');
+        return QDir(m_packageFolder).filePath(plain ? name : QStringLiteral("jsjxc.deb"));
+    }
     return QDir(programFolder()).filePath(downloadName(url) + QStringLiteral(".uTMP"));
 }
 
 void Upgrader::check() {
+    startCheck(false);
+}
+
+void Upgrader::checkUnattended() {
+    startCheck(true);
+}
+
+void Upgrader::startCheck(bool unattended) {
     m_aborted = false;
     if (m_transfer.isBusy() || m_wizard) return;
+    m_unattended = unattended;
     m_mode = Mode::InfoFile;
-    showWait();
+    if (!m_unattended) showWait();
     startTransfer(m_settings.infoFileUrl, QString(), true, MaxInfoBytes);
 }
 
@@ -84,6 +110,7 @@ void Upgrader::startTransfer(const QString &address, const QString &outputFile, 
     request.maxBytes = maxBytes;
     m_body.clear();
     m_status = 0;
+    m_failure.clear();
     if (!m_transfer.start()) {
         m_mode = Mode::Idle;
         closeWait();
@@ -123,8 +150,9 @@ void Upgrader::onFinished(HttpOutcome outcome) {
         return;
     case HttpOutcome::HttpError:
         if (mode == Mode::InfoFile) {
-            emit noInfoFile(); // reported only where the program asks for it: here it does not
+            emit noInfoFile();
             stop();
+            showError(upgradetext::NoInfoFileStatus, {QString::number(m_status)});
         } else if (mode == Mode::Signature) {
             stop();
             showError(upgradetext::BadSignature);
@@ -132,10 +160,14 @@ void Upgrader::onFinished(HttpOutcome outcome) {
             askAboutLostFile(m_status);
         }
         return;
-    case HttpOutcome::NoResponse:
-        emit hostUnreachable(address, QUrl(completeAddress(address)).host());
+    case HttpOutcome::NoResponse: {
+        const QString host = QUrl(completeAddress(address)).host();
+        emit hostUnreachable(address, host);
         stop();
+        showError(upgradetext::ServerUnreachable,
+                  {host, m_failure.isEmpty() ? upgradeText(upgradetext::NoReason) : m_failure});
         return;
+    }
     case HttpOutcome::Incomplete:
         emit connectionLost();
         stop();
@@ -162,7 +194,10 @@ void Upgrader::onFinished(HttpOutcome outcome) {
             giveUp();
             showError(upgradetext::WriteFailed, {name});
         } else {
+            const QString reason = m_failure;
             stop();
+            // Aborted: the user ended the check with the waiting window's button and knows.
+            if (outcome == HttpOutcome::Failed) showError(upgradetext::CheckFailed, {reason});
         }
         return;
     }
@@ -177,7 +212,8 @@ void Upgrader::readInfo() {
     }
     const UpgradeInfo info = readUpgradeInfo(QString::fromUtf8(m_infoFile));
     if (!acceptSerial(info.serial)) return;
-    if (!offersNewerVersion(info) || info.urls.isEmpty()) {
+    const bool nothingListed = info.urls.isEmpty() && (!m_settings.fromPackage || info.packageUrl.isEmpty());
+    if (!offersNewerVersion(info) || nothingListed) {
         m_mode = Mode::Idle;
         emit noUpdateAvailable();
         showError(upgradetext::NoUpdate);
@@ -219,12 +255,20 @@ bool Upgrader::offersNewerVersion(const UpgradeInfo &info) const {
 }
 
 void Upgrader::offer(const UpgradeInfo &info) {
-    m_urls = info.urls;
-    m_hashes = info.hashes;
-    m_sizes = info.sizes;
+    m_unattended = false; // the question involves the user: from here every outcome is told
+    // A program the package manager installed is upgraded by its package only: its files are not ours.
+    const bool package = m_settings.fromPackage && info.method != UpgradeMethod::RedirectToUrl;
+    if (package && info.packageUrl.isEmpty()) {
+        m_mode = Mode::Idle;
+        showError(upgradetext::NoPackage);
+        return;
+    }
+    m_urls = package ? QStringList{info.packageUrl} : info.urls;
+    m_hashes = package ? QStringList{info.packageHash} : info.hashes;
+    m_sizes = package ? QList<qint64>{info.packageSize} : info.sizes;
     m_method = info.method;
     bool canUpgrade = true;
-    emit beginUpgrade(info.message, info.method, info.urls, canUpgrade);
+    emit beginUpgrade(info.message, info.method, m_urls, canUpgrade);
     if (canUpgrade) {
         UpgradeQuestionWindow question(QApplication::applicationDisplayName(), info.message, m_window);
         canUpgrade = question.exec() == QDialog::Accepted;
@@ -238,6 +282,15 @@ void Upgrader::offer(const UpgradeInfo &info) {
         m_mode = Mode::Idle;
         Shell::instance().openUrl(completeAddress(m_urls.first()));
         return;
+    }
+    m_packageFolder.clear();
+    if (package) {
+        m_packageFolder = packageupgrade::makePackageFolder(m_settings.temporaryFolder);
+        if (m_packageFolder.isEmpty()) {
+            m_mode = Mode::Idle;
+            showError(upgradetext::WriteFailed, {downloadName(info.packageUrl)});
+            return;
+        }
     }
     m_mode = Mode::Files;
     m_index = 0;
@@ -254,6 +307,7 @@ void Upgrader::offer(const UpgradeInfo &info) {
 }
 
 void Upgrader::showError(int text, const QStringList &values) {
+    if (m_unattended) return;
     Dialogs::instance().message(m_window, Dialogs::Kind::Error, upgradeText(text, values),
                                 upgradeText(upgradetext::Caption));
 }

@@ -33,6 +33,11 @@ class Upgrader : public QObject {
         QByteArray publicKey; // the key the information file's signature is checked with
         QString programPath;  // the program's own file; its folder receives the downloads
         QString temporaryFolder;
+        // Installed by the system's package manager: the upgrade downloads the "#deb=" package into a
+        // private folder in the temporary folder and hands it to the system's installer.
+        bool fromPackage = false;
+        QString installer = QStringLiteral("pkexec"); // gains the rights for apt; looked up on the PATH
+        qint64 programPid = 0;                        // the process the upgrader waits for
     };
 
     // `window` is the main window: the parent of the upgrade's windows and messages. Deletes what an
@@ -50,8 +55,12 @@ class Upgrader : public QObject {
     Settings &settings() { return m_settings; }
     HttpTransfer &transfer() { return m_transfer; }
 
-    // "软件升级": a check, unless a transfer is running.
+    // "软件升级": a check, unless a transfer is running. The user asked for it, so it always ends with a
+    // word: the offer, "no newer version", or why the server could not be asked.
     void check();
+    // A check nobody asked for (at start-up): no waiting window and no message unless a newer version
+    // is offered; from the offer on it is an ordinary upgrade.
+    void checkUnattended();
     bool isRunning() const { return m_mode != Mode::Idle; }
     // The wizard while it shows (for the tests and the status of the program).
     UpgradeWizard *wizard() const;
@@ -94,8 +103,11 @@ class Upgrader : public QObject {
     void refuseFile(int text);
     void downloadsComplete();
     void install();
+    void installPackage();
     void giveUp();
     void stop();
+    void startCheck(bool unattended);
+    // Messages of an unattended check are left out.
     void showError(int text, const QStringList &values = {});
     QString programFolder() const;
     QString targetOf(const QString &url) const;
@@ -115,7 +127,10 @@ class Upgrader : public QObject {
     QString m_target;
     QDateTime m_lastModified;
     QStringList m_downloaded; // the ".uTMP" files of this upgrade, in download order
+    QString m_packageFolder;  // where the Debian package of this upgrade goes; empty for the others
     bool m_aborted = false;
+    bool m_unattended = false;
+    QString m_failure; // the transfer's reason for its last failure
     QPointer<UpgradeWizard> m_wizard;
     QPointer<UpgradeWaitWindow> m_waitWindow;
 };

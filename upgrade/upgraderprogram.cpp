@@ -1,10 +1,13 @@
 #include "upgrade/upgraderprogram.h"
 
+#include "upgrade/packageupgrade.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,8 +47,22 @@ std::optional<UpgraderCommand> parseUpgraderCommand(const QStringList &arguments
     command.programPath = arguments[0];
     command.restartParameters = arguments[1].mid(1);
     command.externalSetup = command.restartParameters.endsWith(u'1');
-    command.files = arguments.mid(2);
+    command.systemPackage = command.restartParameters.endsWith(QString::number(packageupgrade::MethodDigit));
+    for (const QString &argument : arguments.mid(2)) {
+        if (command.systemPackage && argument.startsWith(QStringLiteral("--pid=")))
+            command.programPid = argument.mid(6).toLongLong();
+        else if (command.systemPackage && argument.startsWith(QStringLiteral("--installer=")))
+            command.installer = argument.mid(12);
+        else
+            command.files << argument;
+    }
     return command;
+}
+
+void waitForProcess(qint64 pid) {
+    if (pid <= 0) return;
+    while (::kill(pid_t(pid), 0) == 0 || errno == EPERM)
+        QThread::msleep(50);
 }
 
 void waitWhileRunning(const QString &path) {
@@ -90,9 +107,33 @@ MovedFiles moveDownloadedFiles(const UpgraderCommand &command) {
     return result;
 }
 
+namespace {
+int installPackage(const UpgraderCommand &command,
+                   const std::function<bool(const QString &, const QStringList &)> &start,
+                   const std::function<int(const QString &, const QStringList &)> &runAndWait) {
+    const QString package = command.files.value(0);
+    const QFileInfo file(package);
+    // Only the package of this upgrade: a plain file in a folder the program made for it.
+    const bool ours = file.isAbsolute() && file.isFile() && !file.isSymLink() &&
+                      package.endsWith(QStringLiteral(".deb")) &&
+                      file.absoluteDir().dirName().startsWith(QStringLiteral("jsjxc-package-"));
+    const int status = ours && !command.installer.isEmpty()
+                           ? runAndWait(command.installer, packageupgrade::installerArguments(package))
+                           : -1;
+    waitForProcess(command.programPid);
+    QStringList restart{command.restartParameters};
+    if (status == 0)
+        packageupgrade::removePackage(package);
+    else if (ours)
+        restart << file.absoluteFilePath();
+    return start(command.programPath, restart) ? 0 : 1;
+}
+} // namespace
+
 int runUpgrader(const UpgraderCommand &command,
                 const std::function<bool(const QString &, const QStringList &)> &start,
                 const std::function<int(const QString &, const QStringList &)> &runAndWait) {
+    if (command.systemPackage) return installPackage(command, start, runAndWait);
     if (QFileInfo::exists(command.programPath)) waitWhileRunning(command.programPath);
     const MovedFiles moved = moveDownloadedFiles(command);
     const QStringList restart{command.restartParameters};

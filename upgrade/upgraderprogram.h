@@ -11,7 +11,12 @@ struct UpgraderCommand {
     QString programPath;
     QString restartParameters; // ends with the method digit
     bool externalSetup = false;
-    QStringList files; // ".uTMP" names in the program's folder
+    QStringList files; // ".uTMP" names in the program's folder; the Debian package's path
+    // Method 3: the program was installed from a Debian package; the system's installer puts the new one
+    // in place.
+    bool systemPackage = false;
+    qint64 programPid = 0; // the program's process, waited for before the restart
+    QString installer;     // the program that gains the rights for apt (pkexec)
 };
 
 // From the arguments after the program's own name; nothing when they do not name a program and "+".
@@ -29,8 +34,13 @@ struct MovedFiles {
 // that case) replaces the program in self-upgrade mode or is the setup program in external-setup mode.
 MovedFiles moveDownloadedFiles(const UpgraderCommand &command);
 
-// The whole upgrader: wait, move, start. `start` starts a program detached, `runAndWait` runs one to
-// its end.
+// Waits while the process runs.
+void waitForProcess(qint64 pid);
+
+// The whole upgrader: wait, move, start. For a Debian package: run the installer to its end, wait for
+// the program, start it again; a package that was not installed is named after the restart parameters,
+// so that the program can tell the command by hand. `start` starts a program detached, `runAndWait`
+// runs one to its end.
 int runUpgrader(const UpgraderCommand &command,
                 const std::function<bool(const QString &, const QStringList &)> &start,
                 const std::function<int(const QString &, const QStringList &)> &runAndWait);

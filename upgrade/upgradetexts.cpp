@@ -70,6 +70,27 @@ constexpr Text texts[] = {
      "password is sent.\n\nTry to skip this file and continue upgrade?"},
     {"无法保存升级信息的序号：%s\n升级已停止。",
      "The number of the upgrade information could not be saved: %s\nThe upgrade was stopped."},
+    {"无法连接升级服务器，请检查网络连接后再试。\n\n服务器：%s\n原因：%s",
+     "Cannot reach the upgrade server. Please check the network connection and try again.\n\nServer: "
+     "%s\nReason: %s"},
+    {"服务器没有回应", "the server did not answer"},
+    {"在服务器中无法找到升级的相关信息（服务器回答 HTTP %s），请稍后再试。",
+     "The upgrade information was not found on the server (it answered HTTP %s). Please try again later."},
+    {"检查新版本时出错：%s\n请稍后再试。",
+     "The check for a newer version failed: %s\nPlease try again later."},
+    {"本程序是从安装包安装的，但是服务器上的升级信息没有给出新版本的安装包，升级已停止。",
+     "This program was installed from a package, but the upgrade information on the server names no "
+     "package of the new version. The upgrade was stopped."},
+    {"新版本的安装包已经下载并通过校验，但是这台电脑上没有可以输入管理员密码的程序(pkexec)。\n\n"
+     "请在终端中运行下面的命令安装新版本，然后重新启动程序：\n\n%s",
+     "The package of the new version was downloaded and checked, but no program on this computer can ask "
+     "for the administrator's password (pkexec).\n\nPlease install it with this command in a terminal, "
+     "then start the program again:\n\n%s"},
+    {"新版本没有安装：没有输入管理员密码，或者系统没有可以输入密码的窗口。\n\n"
+     "请在终端中运行下面的命令安装新版本，然后重新启动程序：\n\n%s",
+     "The new version was not installed: no administrator's password was given, or the system has no "
+     "window to ask for it.\n\nPlease install it with this command in a terminal, then start the program "
+     "again:\n\n%s"},
 };
 
 std::optional<UpgradeLanguage> &chosen() {

@@ -52,6 +52,15 @@ enum Number {
     Checking = 37,
     PasswordNotSent = 38, // %s
     SerialNotSaved = 39,  // %s
+    // What a check the user asked for says when the server could not be asked.
+    ServerUnreachable = 40, // %s %s
+    NoReason = 41,
+    NoInfoFileStatus = 42, // %s
+    CheckFailed = 43,      // %s
+    // A program installed from a Debian package, upgraded by the system's installer.
+    NoPackage = 44,
+    PackageByHand = 45,       // %s
+    PackageNotInstalled = 46, // %s
 };
 } // namespace upgradetext
 

@@ -46,6 +46,12 @@ LoginWindow::LoginWindow(Database &database, QWidget *parent)
     hint->setObjectName(QStringLiteral("defaultPasswordHint"));
     hint->setStyleSheet(QStringLiteral("color: red;"));
 
+    // Which database the tills sell into: a shop with a server and a spare local file must see which.
+    auto *databaseLine = new QLabel(databaseLineText(database), this);
+    databaseLine->setObjectName(QStringLiteral("databaseLine"));
+    databaseLine->setStyleSheet(QStringLiteral("color: #555;"));
+    databaseLine->setToolTip(database.description());
+
     auto *fields = new QGridLayout;
     fields->addWidget(new QLabel(text("用户名："), this), 0, 0);
     fields->addWidget(m_user, 0, 1);
@@ -55,12 +61,19 @@ LoginWindow::LoginWindow(Database &database, QWidget *parent)
     layout->addLayout(fields);
     layout->addWidget(hint);
     layout->addWidget(m_logIn, 0, Qt::AlignHCenter);
-    setFixedSize(300, 160);
+    layout->addWidget(databaseLine);
+    setFixedSize(300, 185);
 
     connect(m_user->lineEdit(), &QLineEdit::returnPressed, m_password, [this] { m_password->setFocus(); });
     connect(m_user, &QComboBox::activated, m_password, [this] { m_password->setFocus(); });
     connect(m_password, &QLineEdit::returnPressed, m_logIn, &QPushButton::click);
     connect(m_logIn, &QPushButton::clicked, this, &LoginWindow::logIn);
+}
+
+QString LoginWindow::databaseLineText(const Database &database) {
+    if (database.engine() == Database::Engine::Server)
+        return QStringLiteral("数据库：服务器 ") + database.description();
+    return QStringLiteral("数据库：本机 ") + QFileInfo(database.path()).fileName();
 }
 
 QString LoginWindow::userName() const {

@@ -12,6 +12,8 @@ class LoginWindow : public QDialog {
     Q_OBJECT
   public:
     explicit LoginWindow(Database &database, QWidget *parent = nullptr);
+    // The status line: the shop's database, the local file or the server.
+    static QString databaseLineText(const Database &database);
 
     // The current user: the name as it stands in the user field (untrimmed); prints and exports read it.
     QString userName() const;

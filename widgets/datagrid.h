@@ -3,7 +3,8 @@
 // a totals row, title-click sort markers, columns fitted to the width and a current row kept in step
 // with the dataset's. A figure or date column is never narrower than its widest figure or total, so
 // that no digit is cut off; when they do not all fit, the grid scrolls. Its objectName names it in the layout
-// file.
+// file. The columns and their widths are in datagridcolumns.cpp, the sort markers in datagridsort.cpp,
+// the loading in steps in datagridloading.cpp and the totals row in datagridfooter.cpp.
 #include "widgets/gridcolumn.h"
 
 #include <QElapsedTimer>

@@ -3,6 +3,10 @@
 #include "store/settingsstore.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 
 // The tick image lives in this static library's resources, which only a call keeps in the program.
 static void initResources() {
@@ -14,6 +18,7 @@ namespace skins {
 namespace {
 struct Colours {
     const char *window, *base, *alternate, *text, *button, *buttonText, *border, *highlight, *highlightText;
+    const char *focus; // the frame of the button Enter would press: stands out from both button and window
 };
 
 // One sheet for every kind of control the skins restyle, filled with a skin's colours. Item texts of
@@ -55,20 +60,60 @@ QString sheet(const Colours &c) {
         " selection-background-color: %8; selection-color: %9; }");
     return s.arg(QLatin1String(c.window), QLatin1String(c.base), QLatin1String(c.alternate),
                  QLatin1String(c.text), QLatin1String(c.button), QLatin1String(c.buttonText),
-                 QLatin1String(c.border), QLatin1String(c.highlight), QLatin1String(c.highlightText));
+                 QLatin1String(c.border), QLatin1String(c.highlight), QLatin1String(c.highlightText)) +
+           // A thicker frame in a colour of its own; the padding gives back the pixel the frame takes, so
+           // the button keeps its size.
+           QStringLiteral("QPushButton:focus, QToolButton:focus { border: 2px solid %1; padding: 2px 7px; }")
+               .arg(QLatin1String(c.focus));
 }
 
 const Colours palettes[] = {
     // 黑色经典: charcoal and silver
-    {"#2b2b2b", "#3a3a3a", "#333333", "#e8e8e8", "#454545", "#f0f0f0", "#5c5c5c", "#7a7a7a", "#ffffff"},
+    {"#2b2b2b", "#3a3a3a", "#333333", "#e8e8e8", "#454545", "#f0f0f0", "#5c5c5c", "#7a7a7a", "#ffffff",
+     "#f5c542"},
     // 蓝色幻想: deep blue
-    {"#dde8f7", "#ffffff", "#eef3fb", "#10243f", "#3d6fb6", "#ffffff", "#2c5597", "#1f4f99", "#ffffff"},
+    {"#dde8f7", "#ffffff", "#eef3fb", "#10243f", "#3d6fb6", "#ffffff", "#2c5597", "#1f4f99", "#ffffff",
+     "#ff8c00"},
     // 梦幻天空: pale sky
-    {"#e6f5fd", "#ffffff", "#f2fafe", "#173a4d", "#9ed4f0", "#123445", "#6fb7dd", "#3aa0d6", "#ffffff"},
+    {"#e6f5fd", "#ffffff", "#f2fafe", "#173a4d", "#9ed4f0", "#123445", "#6fb7dd", "#3aa0d6", "#ffffff",
+     "#d9480f"},
     // 黑色遐想: night with violet
-    {"#1f1d26", "#2a2733", "#24222c", "#e6e1f0", "#3b3549", "#efe9fa", "#564d6b", "#7c5cc4", "#ffffff"},
+    {"#1f1d26", "#2a2733", "#24222c", "#e6e1f0", "#3b3549", "#efe9fa", "#564d6b", "#7c5cc4", "#ffffff",
+     "#ffd34d"},
     // 梦想成真: warm gold
-    {"#fbf3e4", "#fffdf8", "#fdf6ea", "#4a3110", "#e2a441", "#2f1e05", "#c48a2c", "#d9822b", "#ffffff"},
+    {"#fbf3e4", "#fffdf8", "#fdf6ea", "#4a3110", "#e2a441", "#2f1e05", "#c48a2c", "#d9822b", "#ffffff",
+     "#1f4f99"},
+};
+
+// The built-in look with a frame two pixels wide round the focused push or tool button, whichever way
+// the focus came (the Enter chain of a panel moves it by program).
+class FocusMarkStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element == CE_PushButton) markFocus(*option, *painter);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control == CC_ToolButton) markFocus(*option, *painter);
+    }
+
+  private:
+    static void markFocus(const QStyleOption &option, QPainter &painter) {
+        if (!(option.state & State_HasFocus)) return;
+        painter.save();
+        QPen pen(option.palette.color(QPalette::Active, QPalette::Highlight), 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter.restore();
+    }
 };
 
 int &loadedIndex() {
@@ -91,6 +136,12 @@ const std::vector<Skin> &stored() {
 QString styleSheet(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(palettes))) return {};
     return sheet(palettes[index]);
+}
+
+void installFocusMark() {
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!app || dynamic_cast<FocusMarkStyle *>(QApplication::style())) return;
+    QApplication::setStyle(new FocusMarkStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
 bool load(int index) {

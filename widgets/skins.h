@@ -15,6 +15,10 @@ const std::vector<Skin> &stored();
 // The style sheet of a stored skin; empty for an index without one.
 QString styleSheet(int index);
 
+// Makes the built-in look frame a focused button in its highlight colour, as plainly as the skins do
+// (the platform's own mark is a faint line, and only after a Tab key). Once, before the windows show.
+void installFocusMark();
+
 // Loads a stored skin into the application; an index without a stored skin changes nothing (false).
 bool load(int index);
 // The index loaded last, -1 for the built-in look.

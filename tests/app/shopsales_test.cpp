@@ -8,7 +8,9 @@
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
 #include "store/settingsstore.h"
+#include "tests/support/focusmark.h"
 #include "tests/support/recordingshell.h"
+#include "tests/support/shoplogin.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
 #include "users/loginwindow.h"
@@ -28,6 +30,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 
 namespace {
 const QString computerCode = QStringLiteral("6901234567892");
@@ -55,14 +58,7 @@ class ShopSalesTest : public ::testing::Test {
 
     // The window shown with the stored settings, the super administrator logged in, the window active.
     void start() {
-        window->show();
-        LoginWindow *login = shop->login();
-        login->show();
-        login->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setEditText(u("超级管理员"));
-        login->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("659"));
-        login->logIn();
-        ASSERT_TRUE(login->isLoggedIn());
-        login->hide();
+        ASSERT_TRUE(showLoggedIn(*window, *shop->login(), u("超级管理员")));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
@@ -359,4 +355,50 @@ TEST_F(ShopSalesTest, AConfirmedSaleShowsItsRowInTheListItShowedWithoutReadingTh
                   ->data(grid()->model()->index(rowOf(computer), grid()->columnOfField(QStringLiteral("7"))))
                   .toString(),
               QStringLiteral("3"));
+}
+
+// Tab at the till: round the sale panel, from 销售确认 back to the price of the same sale and backwards;
+// nowhere in the window does Tab land in the alarm threshold, which stores a setting (a click does).
+TEST_F(ShopSalesTest, TabGoesRoundTheSalePanelAndNeverIntoTheAlarmThreshold) {
+    start();
+    QLineEdit *code = child("Edit25");
+    QLineEdit *threshold = child("Edit43");
+    auto *confirm = child<QToolButton>("Image3");
+    keys(mouseCode);
+    enter();
+    SalePanel *sale = shop->salePanel();
+    ASSERT_TRUE(sale->isVisible());
+    QWidget *price = child("Edit5");
+    ASSERT_EQ(focused(), price);
+    const QImage plainConfirm = confirm->grab().toImage();
+
+    std::vector<QWidget *> stops;
+    for (int i = 0; i < 40 && (stops.empty() || focused() != price); ++i) {
+        key(Qt::Key_Tab);
+        stops.push_back(focused());
+    }
+    ASSERT_GE(stops.size(), 2u);
+    EXPECT_EQ(stops.back(), price) << "Tab comes round to the price";
+    EXPECT_EQ(stops[stops.size() - 2], confirm) << "straight from 销售确认";
+    confirm->setFocus(Qt::TabFocusReason); // as Enter from the remark puts it there
+    EXPECT_GE(changedEdgeShare(plainConfirm, confirm->grab().toImage()), 0.5) << "销售确认 shows its focus";
+    price->setFocus(Qt::TabFocusReason);
+    for (QWidget *stop : stops)
+        EXPECT_TRUE(stop && sale->isAncestorOf(stop)) << (stop ? stop->objectName().toStdString() : "none");
+    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), confirm);
+    EXPECT_EQ(lastRecord("count(*)").toInt(), 0) << "Tab confirms nothing";
+
+    // The panel closed: Tab through the window passes several controls, never the threshold.
+    sale->close();
+    code->setFocus(Qt::OtherFocusReason);
+    std::set<QWidget *> passed;
+    for (int i = 0; i < 60; ++i) {
+        key(Qt::Key_Tab);
+        passed.insert(focused());
+        EXPECT_NE(focused(), threshold);
+    }
+    EXPECT_GE(passed.size(), 3u);
+    QTest::mouseClick(threshold, Qt::LeftButton);
+    EXPECT_EQ(focused(), threshold) << "a click still reaches it";
 }

@@ -38,6 +38,10 @@ const RecordCase kRecords[] = {
      "7e02 0a00 0000 0000 0000 feff ff7f"},
     {"integer past RK as a number", [](BiffWriter &w) { w.integer(0, 0, std::int64_t(1) << 29); },
      "0302 0e00 0000 0000 0000 0000 0000 0000 c041"},
+    {"smallest RK integer", [](BiffWriter &w) { w.integer(0, 0, BiffWriter::MinRk); },
+     "7e02 0a00 0000 0000 0000 0200 0080"},
+    {"integer below RK as a number", [](BiffWriter &w) { w.integer(0, 0, BiffWriter::MinRk - 1); },
+     "0302 0e00 0000 0000 0000 0000 8000 0000 c0c1"},
     {"blank with format 23", [](BiffWriter &w) { w.blank(5, 1); }, "0102 0600 0500 0100 1700"},
     {"EOF", [](BiffWriter &w) { w.eof(); }, "0a00 0000"},
 };

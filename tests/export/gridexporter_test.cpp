@@ -341,26 +341,37 @@ TEST_F(GridExporterTest, AWriteThatFailsIsReportedWithTheFileAndItsReasonAndLeav
 }
 
 TEST_F(GridExporterTest, ASheetHoldsAtMost65536RowsWithItsTitleHeadingAndTotals) {
-    // Title, author and one title row take three rows: 65,533 records fill the sheet exactly.
+    // Title, author and one title row take three rows: 65,533 records fill the sheet exactly, or 65,532
+    // when a column is totalled, for the totals row takes the last one.
     struct Case {
         int records;
+        GridColumn::Footer footer;
         GridExporter::Result result;
     };
-    for (const Case c :
-         {Case{65533, GridExporter::Result::Written}, Case{65534, GridExporter::Result::TooMany}}) {
+    using F = GridColumn::Footer;
+    for (const Case c : {Case{65533, F::None, GridExporter::Result::Written},
+                         Case{65534, F::None, GridExporter::Result::TooMany},
+                         Case{65532, F::Text, GridExporter::Result::Written},
+                         Case{65533, F::Text, GridExporter::Result::TooMany}}) {
+        SCOPED_TRACE(c.footer == F::Text ? "with totals" : "without totals");
         env.dialogs().clear();
+        GridColumn numbered = GridColumn::make("i", "", "序号", 60);
+        numbered.footer = c.footer;
+        numbered.footerText = u("合计");
         List list(env.database(),
                   QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
                                  "select i from n")
                       .arg(c.records),
-                  {GridColumn::make("i", "", "序号", 60)});
+                  {numbered});
         ASSERT_EQ(list.rows.rowCount(), c.records);
         const QString path = file("long.xls");
         EXPECT_EQ(exportTo(list.grid, path), c.result) << c.records;
         if (c.result == GridExporter::Result::Written) {
             const BiffSheet sheet = BiffSheet::fromFile(path);
             EXPECT_EQ(sheet.lastRow(), 65535);
-            EXPECT_EQ(sheet.cell(65535, 0).rk, quint32(65533 * 4 + 2));
+            const int lastRecord = c.footer == F::Text ? 65534 : 65535;
+            EXPECT_EQ(sheet.cell(lastRecord, 0).rk, quint32(c.records * 4 + 2));
+            if (c.footer == F::Text) EXPECT_EQ(sheet.text(65535, 0), u("合计"));
             EXPECT_TRUE(env.dialogs().shown().empty());
             QFile::remove(path);
         } else {

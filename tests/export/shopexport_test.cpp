@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -128,6 +129,33 @@ TEST_F(ShopExportTest, AnOrdinaryUserExportsOnlyTheColumnsHeSees) {
     EXPECT_EQ(summary.text(6, 0), u("总计")) << "two kinds of goods, then the totals";
     EXPECT_EQ(summary.text(4, 0), u("电脑"));
     EXPECT_EQ(summary.cell(4, 4).number, 15) << "its purchased quantity";
+}
+
+// The stock-in date dragged to the front moves every column before it, the withheld ones among them:
+// what is left out is still the purchase price and the two amounts, not the columns now at their places.
+TEST_F(ShopExportTest, AColumnDraggedAcrossTheWithheldOnesLeavesThemWithheld) {
+    start(u("张三"));
+    DataGrid *grid = shop->goods()->grid();
+    QHeaderView *header = grid->horizontalHeader();
+    header->moveSection(header->visualIndex(grid->columnOfField(QStringLiteral("day1"))), 0);
+    ASSERT_FALSE(grid->isColumnVisible(QStringLiteral("3")));
+    ASSERT_FALSE(grid->isColumnVisible(QStringLiteral("8")));
+
+    const QString path = chooseFile("goods.xls");
+    window->command(QStringLiteral("EXCEL1"))->trigger();
+
+    const BiffSheet goods = BiffSheet::fromFile(path);
+    ASSERT_TRUE(goods.whole());
+    EXPECT_EQ(row(goods, 2), QStringList({u("备 注"), u("商 品 信 息"), u("商 品 信 息"), u("商 品 信 息"),
+                                          u("商 品 信 息"), u("进 货"), u("销 售"), u("销 售"), u("销 售"),
+                                          u("存 货"), u("备 注"), u("备 注")}));
+    EXPECT_EQ(goods.text(3, 0), u("入库日期"));
+    EXPECT_EQ(goods.text(4, 0), QStringLiteral("2014-08-01"));
+    // Purchased 15, sold 8 at 12 for 86, 7 in stock; bought for 120 and stocked at 56, which he may not see.
+    QList<double> figures;
+    for (int c = 5; c <= 9; ++c)
+        figures << goods.cell(4, c).number;
+    EXPECT_EQ(figures, QList<double>({15, 8, 12, 86, 7}));
 }
 
 TEST_F(ShopExportTest, CtrlEInTheSalesDetailWindowExportsItsListWithoutTheHiddenSaleNumber) {

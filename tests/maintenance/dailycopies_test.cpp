@@ -150,6 +150,28 @@ TEST(DailyCopies, ACopyThatFailsItsCheckOrCannotBeWrittenLeavesNoFileUnderItsNam
     EXPECT_FALSE(blocked.error.isEmpty());
 }
 
+// A half-written copy that a killed program left days ago goes with the next day's copy; one written
+// this minute belongs to a program copying right now (another till's) and stays.
+TEST(DailyCopies, AHalfWrittenCopyLeftLongAgoGoesAndOneBeingWrittenStays) {
+    TestEnv env;
+    const QString folder = env.file(QStringLiteral("backups"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString stale = folder + QStringLiteral("/data-2014-08-10.mdb.part-4711");
+    const QString fresh = folder + QStringLiteral("/data-2014-08-12.mdb.part-4712");
+    touch(stale);
+    touch(fresh);
+    QFile old(stale);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    old.close();
+
+    ASSERT_EQ(dailycopies::makeCopy(env.database().path(), today).outcome, dailycopies::Outcome::Written);
+
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(fresh));
+    EXPECT_EQ(dailycopies::list(env.database().path()).size(), 1) << "neither counts as a copy";
+}
+
 TEST(DailyCopies, AFailureIsRememberedUntilItIsTaken) {
     TestEnv env;
     EXPECT_EQ(dailycopies::takeRememberedFailure(), QString());

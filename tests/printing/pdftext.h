@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 struct PdfWord {
@@ -53,6 +54,22 @@ inline std::vector<PdfWord> pdfWords(const QString &pdf) {
                          m.captured(4).toDouble(), unifiedIdeographs(text)});
     }
     return words;
+}
+
+// Each page's size in points, as pdftotext reads it.
+inline std::vector<std::pair<double, double>> pdfPageSizes(const QString &pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    std::vector<std::pair<double, double>> sizes;
+    auto it = page.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        sizes.emplace_back(m.captured(1).toDouble(), m.captured(2).toDouble());
+    }
+    return sizes;
 }
 
 // The words of one page joined by blanks, in reading order as pdftotext gives them.

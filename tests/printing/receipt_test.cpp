@@ -60,6 +60,30 @@ TEST(ReceiptLayout, ACashOrChangeThatIsNoNumberPrintsNothing) {
     EXPECT_EQ(error, u("找零不是有效的数字！"));
 }
 
+// Cash and change are money: rounded half away from zero to the fen as the decimal the user sees, and a
+// change that rounds to nothing is no negative nought.
+TEST(ReceiptLayout, CashAndChangeArePrintedRoundedToTheFen) {
+    const struct {
+        const char *cash, *change, *line;
+    } cases[] = {
+        {"1.005", "2.675", "现金:1.01元  找零:2.68元"},
+        {"50", "-0.001", "现金:50.00元  找零:0.00元"},
+        {"100.125", "0.015", "现金:100.13元  找零:0.02元"},
+        {"-1.005", "1.5", "现金:-1.01元  找零:1.50元"},
+    };
+    for (const auto &c : cases) {
+        receipt::Content content;
+        content.cash = QString::fromLatin1(c.cash);
+        content.change = QString::fromLatin1(c.change);
+        const auto lines = receipt::layout(content);
+        ASSERT_TRUE(lines) << c.cash << " " << c.change;
+        QStringList printed;
+        for (const receipt::TextLine &line : *lines)
+            printed << line.text;
+        EXPECT_TRUE(printed.contains(u(c.line))) << printed.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
 struct PrintedLine {
     double top; // points
     QString text;

@@ -2,11 +2,13 @@
 // slip, the slip of the sales-detail window, and the texts of the settings window as they stand.
 #include "app/shopprinting.h"
 #include "app/shopreports.h"
+#include "printing/previewwindow.h"
 #include "printing/printsettingswindow.h"
 #include "reports/salesdetailwindow.h"
 #include "tests/printing/shopprintfixture.h"
 
 #include <QAction>
+#include <QScreen>
 
 namespace {
 TEST_F(ShopPrintTest, BothPrintSettingsCommandsBringTheOneSettingsWindowForward) {
@@ -182,3 +184,19 @@ TEST_F(ShopPrintTest, SavedTextsAreThoseOfTheNextRunAndAnEmptyFirstSloganLeavesT
     EXPECT_FALSE(findWord(words, u("第二句宣传语")));
 }
 } // namespace
+
+// The slip's preview opens as large as the other previews, the page as wide as the window: a slip is
+// read there before it is printed.
+TEST_F(ShopPrintTest, TheSlipPreviewOpensAtAReadableSize) {
+    start();
+    sell(pen, "1", u("王五"));
+    QSize size;
+    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    slip::setPreviewRunner([&](QPrintPreviewDialog &dialog) {
+        size = dialog.size();
+        if (auto *preview = dialog.findChild<QPrintPreviewWidget *>()) zoom = preview->zoomMode();
+    });
+    ticket()->slipButton()->click();
+    EXPECT_EQ(size, previewwindow::size(window->screen()->availableGeometry()));
+    EXPECT_EQ(zoom, QPrintPreviewWidget::FitToWidth);
+}

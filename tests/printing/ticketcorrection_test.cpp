@@ -5,6 +5,7 @@
 #include "reports/salesdetailwindow.h"
 #include "reports/salesrecordpanel.h"
 #include "tests/printing/shopprintfixture.h"
+#include "tests/support/shoplogin.h"
 
 #include <QAction>
 #include <QTimer>
@@ -13,16 +14,7 @@ namespace {
 class TicketCorrectionTest : public ShopPrintTest {
   protected:
     // Only the super administrator may correct or delete a sales record.
-    void startAsAdministrator() {
-        window->show();
-        LoginWindow *login = shop->login();
-        login->show();
-        login->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setEditText(u("超级管理员"));
-        login->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("659"));
-        login->logIn();
-        ASSERT_TRUE(login->isLoggedIn());
-        login->hide();
-    }
+    void startAsAdministrator() { ASSERT_TRUE(showLoggedIn(*window, *shop->login(), u("超级管理员"))); }
     SalesDetailWindow *detail() { return shop->reports()->salesDetail(); }
     // Opens the sales-detail window as "销售明细" does and runs `inside` on the record of `goods`.
     void onRecordOf(const QString &goods, const std::function<void(SalesDetailWindow *, int)> &inside) {

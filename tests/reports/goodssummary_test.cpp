@@ -66,6 +66,46 @@ TEST(GoodsSummary, GroupsByNameModelCodeAndCategoryAndTotalsTheListedRows) {
     EXPECT_EQ(rows.text(0, QStringLiteral("c")), QStringLiteral("001"));
 }
 
+// Two stock-ins of one kind with six different figures each: every column shows its own sum under its
+// own titles, and the totals row the same.
+TEST(GoodsSummary, EachFigureStandsUnderItsOwnTitles) {
+    TestEnv env;
+    Database &db = env.database();
+    Goods first = kind("A", "001", 15);
+    first.sold = 8;
+    first.salesAmount = 86;
+    first.stock = 7;
+    first.stockAmount = 56;
+    Goods second = kind("A", "001", 5);
+    second.date = QStringLiteral("2014-08-09");
+    second.sold = 1;
+    second.salesAmount = 30;
+    second.stock = 4;
+    second.stockAmount = 24;
+    insertGoods(db, first);
+    insertGoods(db, second);
+    GoodsSummaryWindow window(db);
+    window.refresh();
+
+    DatasetModel *model = window.grid()->datasetModel();
+    ASSERT_EQ(model->rowCount(), 1);
+    const struct {
+        const char *group, *title, *figure;
+    } columns[] = {{"进 货", "数 量", "20"},  {"进 货", "金 额", "160"}, {"销 售", "数 量", "9"},
+                   {"销 售", "金 额", "116"}, {"存 货", "数 量", "11"},  {"存 货", "金 额", "80"}};
+    int column = 4;
+    for (const auto &c : columns) {
+        SCOPED_TRACE(std::string(c.group) + " " + c.title);
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal, DatasetModel::GroupTitleRole).toString(),
+                  u(c.group));
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), u(c.title));
+        EXPECT_EQ(model->data(model->index(0, column), Qt::DisplayRole).toString(),
+                  QString::fromLatin1(c.figure));
+        EXPECT_EQ(model->footerText(column), QString::fromLatin1(c.figure));
+        ++column;
+    }
+}
+
 TEST(GoodsSummary, AnEmptyGoodsTableGivesNoRowsAndTotalsOfZero) {
     TestEnv env;
     GoodsSummaryWindow window(env.database());

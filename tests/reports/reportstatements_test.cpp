@@ -28,7 +28,7 @@ QList<qint64> idsOf(Database &db, const QString &statement, const QVariantList &
 // The engine's plan for a statement, its steps joined by " / ".
 QString planOf(Database &db, const QString &statement, const QVariantList &binds = {}) {
     QSqlQuery query(db.connection());
-    query.prepare(QStringLiteral("explain query plan ") + Database::toEngine(statement));
+    query.prepare(QStringLiteral("explain query plan ") + db.toEngine(statement));
     for (const QVariant &value : binds)
         query.addBindValue(value);
     if (!query.exec()) return query.lastError().text();
@@ -86,7 +86,7 @@ QString recordsDaily(Measure measure) {
 std::vector<std::pair<QVariant, QVariant>> rowsOf(Database &db, const QString &statement,
                                                   const QVariantList &binds) {
     QSqlQuery query(db.connection());
-    query.prepare(Database::toEngine(statement));
+    query.prepare(db.toEngine(statement));
     for (const QVariant &value : binds)
         query.addBindValue(value);
     EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();

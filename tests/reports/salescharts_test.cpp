@@ -7,13 +7,19 @@
 #include "tests/support/testenv.h"
 
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QFontMetricsF>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScatterSeries>
+#include <QTest>
+#include <QValueAxis>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -140,7 +146,8 @@ TEST(SalesChartsTab, ValueMarksWriteTheFiguresOutAndTakeTurnsOnLinesWhenTheyDoNo
         std::vector<std::pair<QString, double>> marks;
         std::vector<double> tops;
         for (QAbstractSeries *series : view->chart()->series()) {
-            if (auto *area = qobject_cast<QAreaSeries *>(series)) tops.push_back(area->upperSeries()->at(0).y());
+            if (auto *area = qobject_cast<QAreaSeries *>(series))
+                tops.push_back(area->upperSeries()->at(0).y());
             if (auto *mark = qobject_cast<QScatterSeries *>(series))
                 marks.emplace_back(mark->pointLabelsFormat(), mark->at(0).y() - tops.back());
         }
@@ -199,4 +206,146 @@ TEST(BarChart, MarksOnOneLineStandAtLeastTheirWidthApartAndTheRaisedOnesFitAbove
                   plot.height() + 1);
         EXPECT_GE(layout.step * pixelsPerValue, metrics.height());
     }
+}
+
+namespace {
+// What a chart shows now, read from its axes and from the texts standing on its scene.
+struct Shown {
+    QStringList names;     // the category axis' names, in order
+    QStringList nameTexts; // the texts below the plot
+    bool namesOverlap = false;
+    QStringList valueTexts; // the texts left of the plot
+    double low = 0, high = 0, step = 0;
+    bool cut = false; // a label cut to "…"
+};
+
+Shown shownBy(QChartView *view) {
+    QTest::qWait(20); // the chart lays itself out on the event loop
+    Shown shown;
+    QChart *chart = view->chart();
+    auto *names = qobject_cast<QCategoryAxis *>(chart->axes(Qt::Horizontal).value(0));
+    auto *values = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).value(0));
+    if (!names || !values) return shown;
+    shown.names = names->categoriesLabels();
+    shown.low = values->min();
+    shown.high = values->max();
+    shown.step = (values->max() - values->min()) / (values->tickCount() - 1);
+    shown.cut = names->labelsTruncated() || values->labelsTruncated();
+    const QRectF plot = chart->mapRectToScene(chart->plotArea());
+    QList<QRectF> nameInk;
+    for (QGraphicsItem *item : view->scene()->items(Qt::AscendingOrder)) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        if (!text || !text->isVisible() || text->toPlainText().isEmpty()) continue;
+        const QRectF at = text->sceneBoundingRect();
+        if (at.top() >= plot.bottom() - 1) {
+            shown.nameTexts << text->toPlainText();
+            // The ink of the text, not its margins.
+            const QRectF ink = text->mapRectToScene(QRectF(text->boundingRect()).adjusted(3, 3, -3, -3));
+            for (const QRectF &other : std::as_const(nameInk))
+                shown.namesOverlap = shown.namesOverlap || ink.intersects(other);
+            nameInk << ink;
+        } else if (at.right() <= plot.left() + 1) {
+            shown.valueTexts << text->toPlainText();
+        }
+    }
+    return shown;
+}
+
+// Lists are compared as one text so that a difference reads plainly.
+std::string namesUpTo(int count, const char *unit) {
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << QString::number(i) + QString::fromUtf8(unit);
+    return names.join(u' ').toStdString();
+}
+std::string joined(const QStringList &texts) {
+    return texts.join(u' ').toStdString();
+}
+
+// Ticks a reader takes in at a glance: 1, 2 or 5 times a power of ten apart, starting on a whole step,
+// written with grouped thousands, the highest bar below the top one.
+void expectRoundValues(const Shown &shown, double highest) {
+    ASSERT_GT(shown.step, 0);
+    const double power = std::pow(10.0, std::floor(std::log10(shown.step) + 1e-9));
+    const double leading = shown.step / power;
+    EXPECT_TRUE(std::abs(leading - 1) < 1e-9 || std::abs(leading - 2) < 1e-9 || std::abs(leading - 5) < 1e-9)
+        << shown.step;
+    EXPECT_NEAR(shown.low / shown.step, std::round(shown.low / shown.step), 1e-6);
+    EXPECT_GE(shown.high, highest);
+    static const QRegularExpression grouped(QStringLiteral("^-?\\d{1,3}(,\\d{3})*(\\.\\d+)?$"));
+    ASSERT_FALSE(shown.valueTexts.isEmpty());
+    for (const QString &text : shown.valueTexts) {
+        EXPECT_TRUE(grouped.match(text).hasMatch()) << text.toStdString();
+        const double value = QString(text).remove(u',').toDouble();
+        EXPECT_NEAR(value / shown.step, std::round(value / shown.step), 1e-6) << text.toStdString();
+    }
+    EXPECT_FALSE(shown.cut);
+}
+} // namespace
+
+// A year, then a month, then another month (and another year): each axis names exactly the months or
+// the days of the month drawn, its values step in round grouped numbers, and nothing of the drawing
+// before stays on the chart.
+TEST(SalesChartsTab, TheAxesShowTheMonthsOrTheDaysDrawnAndRoundValuesAfterEveryRedraw) {
+    TestEnv env;
+    Database &db = env.database();
+    sale(db, "2014-05-03", 9804003.14, 9900000);
+    sale(db, "2014-05-31", 216744, 300000);
+    sale(db, "2014-02-05", 12, 30);
+    sale(db, "2016-02-29", 2.5, 7);
+    SalesChartsTab tab(db);
+    tab.resize(1000, 700);
+    tab.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab));
+    tab.setCurrentDate(QDate(2014, 5, 20));
+
+    tab.drawMonthly(Measure::Profit);
+    Shown monthly = shownBy(tab.monthlyChart());
+    EXPECT_EQ(joined(monthly.names), namesUpTo(12, "月"));
+    EXPECT_EQ(joined(monthly.nameTexts), namesUpTo(12, "月"));
+    expectRoundValues(monthly, 9804003.14 + 216744);
+
+    struct Step {
+        const char *year, *month;
+        int days;
+        double highest;
+    } steps[] = {
+        {"2014", "5", 31, 9804003.14}, {"2014", "2", 28, 12}, {"2016", "2", 29, 2.5}, {"2014", "4", 30, 0}};
+    for (const Step &step : steps) {
+        SCOPED_TRACE(std::string(step.year) + "-" + step.month);
+        tab.dailyYear()->setEditText(QString::fromLatin1(step.year));
+        tab.dailyMonth()->setEditText(QString::fromLatin1(step.month));
+        tab.drawDaily(Measure::Profit);
+        const Shown daily = shownBy(tab.dailyChart());
+        EXPECT_EQ(joined(daily.names), namesUpTo(step.days, "日"));
+        EXPECT_EQ(joined(daily.nameTexts), namesUpTo(step.days, "日"));
+        EXPECT_FALSE(daily.namesOverlap);
+        expectRoundValues(daily, step.highest);
+        if (step.highest < 1000) {
+            EXPECT_FALSE(daily.valueTexts.join(u' ').contains(u',')) << "a value label of an earlier month";
+        }
+    }
+
+    tab.monthlyYear()->setEditText(QStringLiteral("2013"));
+    tab.drawMonthly(Measure::Amount);
+    monthly = shownBy(tab.monthlyChart());
+    EXPECT_EQ(joined(monthly.nameTexts), namesUpTo(12, "月"));
+    expectRoundValues(monthly, 0);
+    EXPECT_FALSE(monthly.valueTexts.join(u' ').contains(u',')) << "a value label of the earlier year";
+}
+
+// In a narrow window the 31 days' names stand upright rather than being cut, left out or run together.
+TEST(SalesChartsTab, CrowdedDayNamesAreAllShownWhole) {
+    TestEnv env;
+    SalesChartsTab tab(env.database());
+    tab.resize(640, 600);
+    tab.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab));
+    tab.dailyYear()->setEditText(QStringLiteral("2014"));
+    tab.dailyMonth()->setEditText(QStringLiteral("8"));
+    tab.drawDaily(Measure::Profit);
+    const Shown daily = shownBy(tab.dailyChart());
+    EXPECT_EQ(joined(daily.nameTexts), namesUpTo(31, "日"));
+    EXPECT_FALSE(daily.cut);
+    EXPECT_FALSE(daily.namesOverlap);
 }

@@ -38,6 +38,31 @@ TEST(SalesRecordDeletion, GivesTheSaleBackToItsGoodsRowAndRemovesTheRecord) {
     EXPECT_EQ(recordCount(db), 0);
 }
 
+// The pieces go back into stock at what they were bought for, which the record keeps: the goods row's
+// purchase price may have changed since the sale (here it is 8, the record's 6), named row or not.
+TEST(SalesRecordDeletion, TheStockAmountGoesBackAtTheRecordsPurchasePrice) {
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named ? "the record names its goods row" : "a record from before rows were named");
+        TestEnv env;
+        Database &db = env.database();
+        const qint64 goods = insertGoods(db, {});
+        Record r;
+        r.purchasePrice = 6;
+        r.profit = 18;
+        const qint64 record = insertRecord(db, r);
+        if (named) {
+            ASSERT_TRUE(db.execute(QStringLiteral("update data1 set data_id=? where ID=?"), {goods, record}));
+        }
+
+        ASSERT_EQ(salesrecord::remove(db, record).goodsId, goods);
+
+        const Figures after = figuresOf(db, goods);
+        EXPECT_DOUBLE_EQ(after.stock, 10);
+        EXPECT_DOUBLE_EQ(after.stockAmount, 74) << "56 + 3 × 6";
+        EXPECT_DOUBLE_EQ(after.salesAmount, 50);
+    }
+}
+
 TEST(SalesRecordDeletion, ADeletedReturnTakesTheReturnedPiecesOutOfStockAgain) {
     TestEnv env;
     Database &db = env.database();
@@ -192,8 +217,15 @@ TEST(SalesRecordDeletion, AFailedDeletionLeavesTheGoodsRowUnchanged) {
     Database &db = env.database();
     const qint64 goods = insertGoods(db, {});
     const qint64 record = insertRecord(db, {});
-    ASSERT_TRUE(db.execute(QStringLiteral("create trigger refuse before delete on data1 begin "
-                                          "select raise(abort, 'refused'); end")));
+    if (testserver::active()) {
+        ASSERT_TRUE(db.execute(QStringLiteral("create function refuse() returns trigger language plpgsql as "
+                                              "$$begin raise exception 'refused'; end$$")));
+        ASSERT_TRUE(db.execute(
+            QStringLiteral("create trigger refuse before delete on data1 for each row execute function refuse()")));
+    } else {
+        ASSERT_TRUE(db.execute(QStringLiteral("create trigger refuse before delete on data1 begin "
+                                              "select raise(abort, 'refused'); end")));
+    }
 
     const auto deletion = salesrecord::remove(db, record);
 

@@ -96,6 +96,21 @@ class ShopReportsTest : public ::testing::Test {
         ASSERT_FALSE(sale->isVisible());
     }
 
+    // `count` sales records of 1 to 7 pieces at 12 each, in one transaction; `vary` may change the others
+    // of a record's fields.
+    void insertSales(int count, const std::function<void(int, Record &)> &vary = {}) {
+        Database &db = env.database();
+        ASSERT_TRUE(db.begin());
+        for (int i = 0; i < count; ++i) {
+            Record r;
+            if (vary) vary(i, r);
+            r.quantity = 1 + i % 7;
+            r.amount = r.quantity * 12;
+            insertRecord(db, r);
+        }
+        ASSERT_TRUE(db.commit());
+    }
+
     TestEnv env;
     RecordingShell shell;
     qint64 mouseId = -1, computerId = -1;
@@ -285,18 +300,12 @@ TEST_F(ShopReportsTest, TheGoodsListPrintsWithItsTitleAndTheLoggedInUser) {
 // keys: a next key starts over, a title click, an export and the end of the reading all see every row.
 TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetweenTheKeys) {
     Database &db = env.database();
-    ASSERT_TRUE(db.begin());
-    for (int i = 0; i < 600; ++i) {
-        Record r;
+    ASSERT_NO_FATAL_FAILURE(insertSales(600, [](int i, Record &r) {
         if (i % 4 == 3) {
             r.name = u("鼠标");
             r.initials = QStringLiteral("sb");
         }
-        r.quantity = 1 + i % 7;
-        r.amount = r.quantity * 12;
-        insertRecord(db, r);
-    }
-    ASSERT_TRUE(db.commit());
+    }));
     const auto fromDatabase = [&](const char *initials) {
         return db
             .scalar(QStringLiteral("select sum([3]) from data1 where e like ? and [3]>0"),
@@ -366,14 +375,7 @@ TEST_F(ShopReportsTest, AFilterListShowsItsFirstRowsAtOnceAndReadsTheRestBetween
 // The print of a list still being read prints every row and the totals of the whole list.
 TEST_F(ShopReportsTest, APrintOfAListStillBeingReadWaitsForTheWholeList) {
     Database &db = env.database();
-    ASSERT_TRUE(db.begin());
-    for (int i = 0; i < 600; ++i) {
-        Record r;
-        r.quantity = 1 + i % 7;
-        r.amount = r.quantity * 12;
-        insertRecord(db, r);
-    }
-    ASSERT_TRUE(db.commit());
+    ASSERT_NO_FATAL_FAILURE(insertSales(600));
     const QString quantity = formatNumber(db.scalar(QStringLiteral("select sum([3]) from data1")).toDouble(),
                                           DisplayFormat::Decimals3);
     const QString pdf = env.file(QStringLiteral("sales.pdf"));

@@ -102,7 +102,7 @@ TEST_F(SaleConfirmTest, ASaleAddsItsCustomerToTheListedNames) {
         sell(QStringLiteral("1"));
     }
     EXPECT_EQ(listed(), (QStringList{QStringLiteral("Abe"), QStringLiteral("张三"), QStringLiteral("王五")}));
-    panel->invalidateCustomers();
+    panel->rereadCustomers();
     open();
     sell(QStringLiteral("1"));
     EXPECT_EQ(listed(), (QStringList{QStringLiteral("Abe"), QStringLiteral("张三"), QStringLiteral("李四"),

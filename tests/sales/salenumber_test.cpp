@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 namespace {
 const auto none = [] { return qlonglong(0); };
@@ -86,6 +87,31 @@ TEST(SaleNumber, ARestartGoesPastTheTicketsAlreadyStoredForToday) {
     EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-10"), stored));
     EXPECT_TRUE(restart.apply(session, QStringLiteral("2014-08-12"), stored));
     EXPECT_EQ(session.ticketCounter, 1001);
+}
+
+// Whatever digits the day's tickets reached, the next one is past the highest of them.
+TEST(SaleNumber, TheNextTicketOfTheDayFollowsItsHighestStoredOne) {
+    const struct {
+        std::vector<const char *> stored;
+        qlonglong next;
+    } cases[] = {
+        {{"20140812001", "20140812950"}, 951}, {{"20140812999"}, 1000},
+        {{"20140812900", "20140812899"}, 901}, {{"201408129000", "20140812999"}, 9001},
+        {{"20140812090", "20140812009"}, 91},
+    };
+    for (const auto &c : cases) {
+        TestEnv env;
+        Database &db = env.database();
+        for (const char *number : c.stored)
+            ASSERT_TRUE(db.execute(QStringLiteral("insert into data1 (a,z) values ('x',?)"),
+                                   {QString::fromLatin1(number)}));
+        SessionState session;
+        session.lastExitDate = QStringLiteral("2014-08-11");
+        ASSERT_TRUE(salenumber::DailyRestart().apply(session, QStringLiteral("2014-08-12"), [&] {
+            return *salenumber::highestStoredCounter(db, QDate(2014, 8, 12));
+        }));
+        EXPECT_EQ(session.ticketCounter, c.next) << c.stored.back();
+    }
 }
 
 } // namespace

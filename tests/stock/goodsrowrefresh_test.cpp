@@ -150,6 +150,14 @@ const Change changes[] = {
          return insertGoods(w.db, {.name = QStringLiteral("丙"), .date = QStringLiteral("2014-08-02")});
      },
      GoodsList::Step::All},
+    // 戊 is the third of the four 文具 rows: equal in the clicked column, the four keep their order.
+    {"a sale among rows of one category after a click on its title", false,
+     [](StockWindow &w) {
+         w.list->showAll();
+         emit w.list->grid()->sortRequested(QStringLiteral("d"));
+     },
+     [](StockWindow &w, const std::vector<qint64> &ids) { return sell(w.db, ids[4], 1); },
+     GoodsList::Step::Query},
     {"a deletion", false, [](StockWindow &w) { w.list->showAll(); },
      [](StockWindow &w, const std::vector<qint64> &ids) {
          w.db.execute(QStringLiteral("delete from data where ID=?"), {ids[0]});

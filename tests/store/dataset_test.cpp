@@ -241,6 +241,7 @@ TEST(Dataset, AWriteOrASortWhileReadingInStepsFinishesTheListFirst) {
 }
 
 TEST(Dataset, AFailureOnTheWayEmptiesTheListAndSaysWhy) {
+    SKIP_ON_SERVER("the server gives a statement's rows whole: it fails before the first row or not at all");
     Numbered table(8);
     Dataset stepped;
     int emptied = 0;

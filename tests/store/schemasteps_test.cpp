@@ -14,7 +14,8 @@ namespace {
 QStringList indexesOf(Database &db) {
     QStringList names;
     QSqlQuery query(db.connection());
-    query.exec(QStringLiteral("select name from sqlite_master where type='index' order by name"));
+    // The engine's own indexes of primary keys are not the shop's.
+    query.exec(QStringLiteral("select name from sqlite_master where type='index' and name not like 'sqlite_autoindex%' order by name"));
     while (query.next())
         names << query.value(0).toString();
     return names;
@@ -61,6 +62,7 @@ void addSale(Database &db, const char *date, const char *category, double profit
 } // namespace
 
 TEST(SchemaSteps, ASecondVersionFileGetsTheReportIndexesAndKeepsItsRowsInTheirDateOrder) {
+    SKIP_ON_SERVER("older data.mdb files");
     TestEnv env;
     const QString path = env.file(QStringLiteral("v2.mdb"));
     QList<qint64> before;
@@ -92,6 +94,7 @@ TEST(SchemaSteps, ASecondVersionFileGetsTheReportIndexesAndKeepsItsRowsInTheirDa
 }
 
 TEST(SchemaSteps, AThirdVersionFileGetsTheDayTotalsOfItsRecordsAndKeepsThemFromThenOn) {
+    SKIP_ON_SERVER("older data.mdb files");
     TestEnv env;
     const QString path = env.file(QStringLiteral("v3.mdb"));
     {
@@ -116,6 +119,7 @@ TEST(SchemaSteps, AThirdVersionFileGetsTheDayTotalsOfItsRecordsAndKeepsThemFromT
 }
 
 TEST(SchemaSteps, AStepThatCannotRunLeavesTheFileAtItsVersionWithItsRows) {
+    SKIP_ON_SERVER("older data.mdb files");
     TestEnv env;
     const QString path = env.file(QStringLiteral("blocked.mdb"));
     {
@@ -155,6 +159,7 @@ TEST(SchemaSteps, AStepThatCannotRunLeavesTheFileAtItsVersionWithItsRows) {
 // A fourth-version file (a backup from before sales named their goods row) gets the column with
 // nothing in it for its records; a file whose version was set back after the step keeps the column.
 TEST(SchemaSteps, AFourthVersionFileGetsTheGoodsRowColumnEmptyForItsRecords) {
+    SKIP_ON_SERVER("older data.mdb files");
     for (const bool hadColumn : {false, true}) {
         TestEnv env;
         const QString path = env.file(QStringLiteral("v4.mdb"));

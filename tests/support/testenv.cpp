@@ -2,6 +2,7 @@
 
 #include "store/clock.h"
 #include "store/settingsstore.h"
+#include "tests/support/testserver.h"
 
 #include <QVariant>
 #include <stdexcept>
@@ -14,6 +15,7 @@ TestEnv::TestEnv(const QDateTime &now) {
 
 TestEnv::~TestEnv() {
     m_database.reset();
+    if (!m_serverDatabase.isEmpty()) testserver::dropDatabase(m_serverDatabase);
     Clock::fix(std::nullopt);
     SettingsStore::setInstancePath(SettingsStore::defaultPath());
 }
@@ -21,8 +23,16 @@ TestEnv::~TestEnv() {
 Database &TestEnv::database() {
     if (!m_database) {
         m_database = std::make_unique<Database>();
-        if (!m_database->open(file(QStringLiteral("data.mdb"))))
-            throw std::runtime_error(m_database->errorText().toStdString());
+        bool opened = false;
+        if (testserver::active()) {
+            const QString connection = testserver::createDatabase(&m_serverDatabase);
+            opened = m_database->openServer(connection);
+            // The program finds its server where a shopkeeper's settings name it.
+            SettingsStore::instance().write(QStringLiteral("database"), connection);
+        } else {
+            opened = m_database->open(file(QStringLiteral("data.mdb")));
+        }
+        if (!opened) throw std::runtime_error(m_database->errorText().toStdString());
     }
     return *m_database;
 }

@@ -3,6 +3,7 @@
 // fixed, the dialogs scripted. Everything is put back when it goes.
 #include "store/database.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/testserver.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -15,7 +16,7 @@ class TestEnv {
 
     QString dir() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
-    // Opens (creating) data.mdb in the folder.
+    // Opens (creating) data.mdb in the folder; on the server engine a fresh database of the test's own.
     Database &database();
     ScriptedDialogs &dialogs() { return m_dialogs; }
 
@@ -23,6 +24,7 @@ class TestEnv {
     QTemporaryDir m_dir;
     ScriptedDialogs m_dialogs;
     std::unique_ptr<Database> m_database;
+    QString m_serverDatabase;
 };
 
 // Appends a goods row with the given figures; returns its ID.

@@ -77,3 +77,18 @@ TEST_F(ShopUpgradeTest, NoNewerVersionLeavesTheProgramAsItWas) {
     EXPECT_TRUE(mainWindow->isVisible());
     EXPECT_TRUE(shell.starts.empty());
 }
+
+// "软件升级" from the menu with the server out of reach: the shopkeeper is told so, and why.
+TEST_F(ShopUpgradeTest, AMenuCheckWithoutTheServerSaysItCouldNotConnect) {
+    shop->upgrade()->upgrader()->settings().infoFileUrl =
+        QStringLiteral("http://127.0.0.1:%1/jsjxc.inf").arg(closedPort());
+
+    mainWindow->command(QStringLiteral("N28"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !env.dialogs().shown().empty(); }, 10000));
+
+    const QString text = env.dialogs().lastText();
+    EXPECT_TRUE(text.startsWith(u("无法连接升级服务器，请检查网络连接后再试。"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u("服务器：127.0.0.1"))) << text.toStdString();
+    EXPECT_FALSE(shop->upgrade()->upgrader()->isRunning());
+    EXPECT_TRUE(mainWindow->isVisible());
+}

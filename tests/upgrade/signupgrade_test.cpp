@@ -1,6 +1,7 @@
 // The maker's signing tool: the lines it writes for the files of an upgrade are what the program reads,
 // and it signs only an information file the program would take.
 #include "tests/support/testenv.h"
+#include "tests/upgrade/testfiles.h"
 #include "upgrade/upgradeinfo.h"
 #include "upgrade/upgradeverify.h"
 
@@ -20,17 +21,6 @@ ToolRun tool(const QStringList &arguments) {
     process.start(QStringLiteral(SIGNUPGRADE_TOOL), arguments);
     if (!process.waitForFinished(30000)) return {};
     return {process.exitCode(), process.readAllStandardOutput()};
-}
-
-void write(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 // signature and the hashes, and how each failure ends.
 #include "tests/upgrade/upgradefixture.h"
 #include "upgrade/installation.h"
+#include "upgrade/upgradewaitwindow.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -162,6 +163,35 @@ TEST_F(UpgradeCheckTest, ABadSignatureOrNoneEndsTheCheckWithAMessage) {
     EXPECT_EQ(server.requestCount("/download/298vov.exe"), 0);
 }
 
+// Nothing a stranger's file says is read before its signature is checked: neither that there is no
+// newer version, nor its serial number, which would otherwise be remembered and refuse the maker's own
+// later files as older ones.
+TEST_F(UpgradeCheckTest, AStrangersFileIsRefusedForItsSignatureWhateverItOffers) {
+    const QByteArray offered = "#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
+    const QByteArray cases[] = {
+        "#serial=1\r\n#date=07/29/2014\r\n" + offered, // the same date
+        "#serial=1\r\n#date=01/15/2013\r\n" + offered, // older
+        "#serial=999\r\n#date=07/29/2014\r\n",         // a high serial
+    };
+    make();
+    const TestKeys stranger;
+    for (const QByteArray &info : cases) {
+        env.dialogs().clear();
+        publish(info, stranger.secretKey);
+        ASSERT_TRUE(check());
+        EXPECT_EQ(env.dialogs().texts(),
+                  QStringList{QString::fromUtf8("服务器上的升级信息没有通过签名验证，升级已停止。")})
+            << info.constData();
+    }
+    // The maker's own file with serial 2 is read as it stands.
+    env.dialogs().clear();
+    publish("#serial=2\r\n#date=07/29/2014\r\n" + offered);
+    ASSERT_TRUE(check());
+    EXPECT_EQ(env.dialogs().texts(),
+              QStringList{QString::fromUtf8("没有发现新的版本，您目前已经是最新版本。")});
+    EXPECT_EQ(server.requestCount("/download/298vov.exe"), 0);
+}
+
 TEST_F(UpgradeCheckTest, AFileWithAWrongOrMissingHashIsDeletedAndTheUpgradeGivenUp) {
     for (const bool withHash : {true, false}) {
         QByteArray info = "#date=08/05/2014\r\n#url=" + url("/download/298vov.exe").toUtf8() + "\r\n";
@@ -183,28 +213,63 @@ TEST_F(UpgradeCheckTest, AFileWithAWrongOrMissingHashIsDeletedAndTheUpgradeGiven
     }
 }
 
-TEST_F(UpgradeCheckTest, FailuresOfTheServerEndAsTheTableSays) {
+// A check the user asked for always ends with a word; one nobody asked for (at start-up) says nothing
+// and shows no waiting window.
+TEST_F(UpgradeCheckTest, FailuresOfTheServerAreToldWhenAskedForAndKeptQuietOtherwise) {
     make();
-    // No response: nothing shown.
-    upgrader->settings().infoFileUrl = QStringLiteral("http://127.0.0.1:%1/jsjxc.inf").arg(closedPort());
-    ASSERT_TRUE(check());
-    EXPECT_TRUE(env.dialogs().shown().empty());
-
-    // The information file missing: nothing shown.
-    upgrader->settings().infoFileUrl = url("/jsjxc.inf");
-    ASSERT_TRUE(check());
-    EXPECT_TRUE(env.dialogs().shown().empty());
-
-    // Shorter than announced: message 30.
+    const QString unreachable = QStringLiteral("http://127.0.0.1:%1/jsjxc.inf").arg(closedPort());
+    const QString missing = url("/missing.inf");
+    const QString shortened = url("/jsjxc.inf");
     server.route("/jsjxc.inf", [](const TestRequest &) {
         TestReply reply;
         reply.body = "#date=08/05/2014";
         reply.announcedLength = 500;
         return reply;
     });
+    struct Case {
+        const char *what;
+        QString address;
+        QString start;   // how the message begins
+        QString details; // what it also names
+    } cases[] = {
+        {"no response", unreachable, QString::fromUtf8("无法连接升级服务器，请检查网络连接后再试。"),
+         QString::fromUtf8("服务器：127.0.0.1")},
+        {"the information file missing", missing, QString::fromUtf8("在服务器中无法找到升级的相关信息"),
+         QStringLiteral("HTTP 404")},
+        {"shorter than announced", shortened,
+         QString::fromUtf8("与远端服务器的连接中断，\n\n请重新连接后再进行升级操作。"), QString()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        upgrader->settings().infoFileUrl = c.address;
+        env.dialogs().clear();
+        upgrader->checkUnattended();
+        EXPECT_FALSE(QApplication::activeModalWidget());
+        bool waitShown = false;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (QWidget *top : QApplication::topLevelWidgets())
+                    waitShown = waitShown || (qobject_cast<UpgradeWaitWindow *>(top) && top->isVisible());
+                return !upgrader->isRunning();
+            },
+            10000));
+        EXPECT_TRUE(env.dialogs().shown().empty()) << env.dialogs().texts().join(u'|').toStdString();
+        EXPECT_FALSE(waitShown);
+
+        ASSERT_TRUE(check());
+        ASSERT_EQ(env.dialogs().texts().size(), 1);
+        const QString text = env.dialogs().texts().first();
+        EXPECT_TRUE(text.startsWith(c.start)) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.details)) << text.toStdString();
+    }
+    // The reason the transfer gave is in the message.
+    upgrader->settings().infoFileUrl = unreachable;
+    env.dialogs().clear();
     ASSERT_TRUE(check());
-    EXPECT_EQ(env.dialogs().texts(),
-              QStringList{QString::fromUtf8("与远端服务器的连接中断，\n\n请重新连接后再进行升级操作。")});
+    const QString text = env.dialogs().lastText();
+    const QString reason = text.mid(text.indexOf(QString::fromUtf8("原因：")) + 3);
+    EXPECT_FALSE(reason.trimmed().isEmpty()) << text.toStdString();
+    EXPECT_NE(reason, upgradeText(upgradetext::NoReason));
 }
 
 TEST_F(UpgradeCheckTest, ACheckWhileATransferRunsIsIgnored) {

@@ -120,7 +120,7 @@ TEST(UpgradeVersion, ByNumberPartsAsIntegersElseTheTexts) {
     } cases[] = {
         {"4.3.9.1", "4.3.10", true}, {"4.3.9.1", "4.3.9.1", false}, {"4.3.9", "4.3.9.0", false},
         {"4.3.9.1", "4.3.9", false}, {"", "0.0.0.1", true},         {"4.3", "4.3b", true},
-        {"4.3b", "4.3", false},      {"10.0", "9.9", false},
+        {"4.3b", "4.3", false},      {"10.0", "9.9", false},        {"4.3b", "4.3b", false},
     };
     for (const auto &test : cases)
         EXPECT_EQ(isNewerByNumber(QString::fromLatin1(test.installed), QString::fromLatin1(test.offered)),

@@ -1,6 +1,7 @@
 // Where the upgrader program is written: a folder made for this upgrade inside the temporary folder,
 // open to this user only, so that nothing another user put into the shared temporary folder is written
 // through, started, or stands in the way; and what is left of it goes at the program's next start.
+#include "tests/upgrade/testfiles.h"
 #include "tests/upgrade/upgradefixture.h"
 #include "upgrade/installation.h"
 
@@ -9,17 +10,6 @@
 #include <unistd.h>
 
 namespace {
-void write(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(content);
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The entry itself, never what a link points at.
 std::optional<struct stat> entry(const QString &path) {
     struct stat status {};

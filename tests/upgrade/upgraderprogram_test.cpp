@@ -1,5 +1,6 @@
 // The upgrader program's steps: its command line, which files it moves where, and what it starts.
 #include "tests/support/testenv.h"
+#include "tests/upgrade/testfiles.h"
 #include "upgrade/installation.h"
 #include "upgrade/upgraderprogram.h"
 
@@ -12,17 +13,6 @@
 #include <unistd.h>
 
 namespace {
-void write(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 ino_t inode(const QString &path) {
     struct stat status {};
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;

@@ -1,21 +1,11 @@
 // "Only if the size differs": files already beside the program with the announced size are skipped,
 // except the program itself, a lone file and files whose size is not announced.
+#include "tests/upgrade/testfiles.h"
 #include "tests/upgrade/upgradefixture.h"
 
 #include <QFileInfo>
 
 namespace {
-void write(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class UpgradeSizesTest : public UpgradeFixture {
   protected:
     // Runs the whole upgrade to the upgrader's start; the ".uTMP" files handed to it.

@@ -2,15 +2,20 @@
 #include "widgets/skins.h"
 
 #include "store/settingsstore.h"
+#include "tests/support/focusmark.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTableView>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,6 +121,54 @@ TEST_F(SkinsTest, ACheckBoxShowsItsBoxTickedAndUnticked) {
         box->setChecked(true);
         EXPECT_GT(indicatorContrast(*box), 150) << "ticked";
         EXPECT_NE(indicatorImage(*box), unticked) << "the two states look alike";
+    }
+}
+
+// The built-in look and each stored skin: a button that Tab or the program focused (a push button, and
+// a flat tool button like the sale panel's 销售确认) is framed in a colour that stands out, and keeps
+// its size.
+TEST_F(SkinsTest, TheFocusedButtonIsPlainlyMarkedInEverySkin) {
+    skins::installFocusMark();
+    for (int index = -1; index < 5; ++index) {
+        SCOPED_TRACE("skin " + std::to_string(index));
+        if (index < 0)
+            qApp->setStyleSheet(QString());
+        else
+            ASSERT_TRUE(skins::load(index));
+        QWidget window;
+        auto *push = new QPushButton(QStringLiteral("确 定"), &window);
+        push->move(10, 10);
+        auto *tool = new QToolButton(&window);
+        tool->setText(QStringLiteral("销售确认"));
+        tool->setAutoRaise(true);
+        tool->setFocusPolicy(Qt::TabFocus);
+        tool->move(10, 50);
+        auto *field = new QLineEdit(&window);
+        field->move(10, 90);
+        window.resize(220, 130);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        const auto check = [&](QWidget *button, bool byTab) {
+            SCOPED_TRACE(std::string(button->metaObject()->className()) +
+                         (byTab ? " by Tab" : " by program"));
+            field->setFocus(Qt::OtherFocusReason);
+            const QSize size = button->size();
+            const QImage plain = button->grab().toImage();
+            if (byTab) {
+                while (QApplication::focusWidget() != button && QApplication::focusWidget())
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            } else {
+                button->setFocus(Qt::TabFocusReason);
+            }
+            ASSERT_TRUE(button->hasFocus());
+            const QImage focused = button->grab().toImage();
+            EXPECT_EQ(button->size(), size);
+            EXPECT_GE(changedEdgeShare(plain, focused), 0.5);
+        };
+        for (QWidget *button : {static_cast<QWidget *>(push), static_cast<QWidget *>(tool)})
+            for (bool byTab : {true, false})
+                check(button, byTab);
     }
 }
 
