@@ -39,6 +39,15 @@ ShopMaintenance::ShopMaintenance(Database &database, Shop &shop)
 
 BackupWindow *ShopMaintenance::openBackupWindow() {
     MainWindow &window = m_shop.mainWindow();
+    // The window copies and replaces data.mdb; a server's database is not a file of this computer, and
+    // replacing it under the other tills would lose their sales.
+    if (m_database.engine() == Database::Engine::Server) {
+        Dialogs::instance().information(
+            &window, QStringLiteral("本店的数据在数据库服务器“%1”上，不在本机的 data.mdb 中。\n"
+                                    "请在服务器上备份与恢复（pg_dump / pg_restore）；本窗口只备份本机的数据文件。")
+                         .arg(m_database.description()));
+        return nullptr;
+    }
     // Read while the connection is still open: the window closes it (and an open window has).
     if (m_database.isOpen())
         m_logStart =
