@@ -3,37 +3,18 @@
 #include "store/database.h"
 #include "store/datasetloader.h"
 #include "store/serverconnection.h"
+#include "store/servervalues.h"
 
 #include <charconv>
 #include <libpq-fe.h>
 
 namespace {
-// Type numbers of the server's built-in types.
-constexpr Oid Int8Type = 20, Int2Type = 21, Int4Type = 23, OidType = 26, Float4Type = 700, Float8Type = 701,
-              NumericType = 1700;
-
-Dataset::Kind kindOfType(Oid type) {
-    switch (type) {
-    case Int8Type:
-    case Int2Type:
-    case Int4Type:
-    case OidType:
-        return Dataset::Kind::Integer;
-    case Float4Type:
-    case Float8Type:
-    case NumericType:
-        return Dataset::Kind::Number;
-    default:
-        return Dataset::Kind::Text;
-    }
-}
-
 class ResultCursor {
   public:
     explicit ResultCursor(PGresult *result) : m_result(result), m_rows(PQntuples(result)) {
         const int columns = PQnfields(result);
         for (int c = 0; c < columns; ++c) {
-            const Dataset::Kind kind = kindOfType(PQftype(result, c));
+            const Dataset::Kind kind = serverKindOf(PQftype(result, c));
             m_types.push_back(kind == Dataset::Kind::Integer  ? CellType::Integer
                               : kind == Dataset::Kind::Number ? CellType::Float
                                                               : CellType::Text);
@@ -80,7 +61,7 @@ class ServerRows : public RowSource {
             // column is "ID" on either engine.
             QString name = QString::fromUtf8(PQfname(m_result, c));
             if (name == QLatin1String("id")) name = QStringLiteral("ID");
-            DatasetLoader::setColumn(set, c, name, kindOfType(PQftype(m_result, c)));
+            DatasetLoader::setColumn(set, c, name, serverKindOf(PQftype(m_result, c)));
         }
     }
     Step read(Dataset &set, int limit) override { return DatasetLoader::read(set, m_cursor, m_kindKnown, limit); }

@@ -73,6 +73,27 @@ int closingOf(const QString &statement, int i) {
     return n - 1;
 }
 
+// A "#date#" constant starting at `i` written as a date text; `i` moves to its closing '#'. False (nothing
+// written) when the text there is no date.
+bool copyDateConstant(const QString &statement, int &i, QString &out) {
+    const int end = statement.indexOf(QLatin1Char('#'), i + 1);
+    if (end <= i) return false;
+    const QString date = dateConstant(statement.mid(i + 1, end - i - 1));
+    if (date.isEmpty()) return false;
+    out += QLatin1Char('\'') + date + QLatin1Char('\'');
+    i = end;
+    return true;
+}
+
+// SQLite has no row locks: the write transaction holds the whole file already. Most statements end
+// otherwise, and the check of their last word keeps the pattern off a list's every load.
+void stripRowLock(QString &out) {
+    if (!QStringView(out).trimmed().endsWith(QLatin1String("update"), Qt::CaseInsensitive)) return;
+    static const QRegularExpression rowLock(QStringLiteral("\\s+for\\s+update\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    out.remove(rowLock);
+}
+
 bool isQuoteOrBracket(QChar ch) {
     return ch == QLatin1Char('\'') || ch == QLatin1Char('"') || ch == QLatin1Char('[');
 }
@@ -92,12 +113,6 @@ QString wordAt(const QString &statement, int i) {
 
 bool sameWord(const QString &word, const char *keyword) {
     return word.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0;
-}
-
-int skipBlanks(const QString &statement, int i) {
-    while (i < statement.size() && statement[i].isSpace())
-        ++i;
-    return i;
 }
 
 // Rewrites one ordering list as it is copied: SQLite puts NULL before every value, PostgreSQL after.
@@ -175,17 +190,7 @@ QString toPostgres(const QString &statement) {
             i = end;
             continue;
         }
-        if (ch == QLatin1Char('#')) {
-            const int end = statement.indexOf(QLatin1Char('#'), i + 1);
-            if (end > i) {
-                const QString date = dateConstant(statement.mid(i + 1, end - i - 1));
-                if (!date.isEmpty()) {
-                    out += QLatin1Char('\'') + date + QLatin1Char('\'');
-                    i = end;
-                    continue;
-                }
-            }
-        }
+        if (ch == QLatin1Char('#') && copyDateConstant(statement, i, out)) continue;
         if (ch == QLatin1Char('(')) {
             ++depth;
         } else if (ch == QLatin1Char(')')) {
@@ -258,41 +263,17 @@ QString toSqlite(const QString &statement) {
     const int n = statement.size();
     for (int i = 0; i < n; ++i) {
         const QChar ch = statement[i];
-        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"') || ch == QLatin1Char('[')) {
+        if (isQuoteOrBracket(ch)) {
             // Copy literals and bracketed names untouched: a '#' inside them is text.
-            const QChar close = ch == QLatin1Char('[') ? QLatin1Char(']') : ch;
-            int j = i + 1;
-            while (j < n) {
-                if (statement[j] == close) {
-                    if (close != QLatin1Char(']') && j + 1 < n && statement[j + 1] == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out += QStringView(statement).mid(i, qMin(j, n - 1) - i + 1);
-            i = j;
+            const int end = closingOf(statement, i);
+            out += QStringView(statement).mid(i, end - i + 1);
+            i = end;
             continue;
         }
-        if (ch == QLatin1Char('#')) {
-            const int end = statement.indexOf(QLatin1Char('#'), i + 1);
-            if (end > i) {
-                const QString date = dateConstant(statement.mid(i + 1, end - i - 1));
-                if (!date.isEmpty()) {
-                    out += QLatin1Char('\'') + date + QLatin1Char('\'');
-                    i = end;
-                    continue;
-                }
-            }
-        }
+        if (ch == QLatin1Char('#') && copyDateConstant(statement, i, out)) continue;
         out += ch;
     }
-    // SQLite has no row locks: the write transaction holds the whole file already.
-    static const QRegularExpression rowLock(QStringLiteral("\\s+for\\s+update\\s*$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    out.remove(rowLock);
+    stripRowLock(out);
     return out;
 }
 

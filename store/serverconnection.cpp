@@ -3,7 +3,9 @@
 #include "store/database.h"
 #include "store/dialect.h"
 
+#include <QHash>
 #include <libpq-fe.h>
+#include <optional>
 #include <vector>
 
 namespace serverconnection {
@@ -23,37 +25,39 @@ QByteArray parameterText(const QVariant &value) {
 bool connectionLost(PGconn *connection) {
     return PQstatus(connection) == CONNECTION_BAD;
 }
-} // namespace
 
-QString valueOf(const QString &connectionString, const char *key) {
-    char *message = nullptr;
-    PQconninfoOption *options = PQconninfoParse(connectionString.toUtf8().constData(), &message);
-    PQfreemem(message);
-    if (!options) return {};
-    QString value;
-    for (PQconninfoOption *option = options; option->keyword; ++option)
-        if (qstrcmp(option->keyword, key) == 0 && option->val) value = QString::fromUtf8(option->val);
-    PQconninfoFree(options);
-    return value;
-}
-
-QString describe(const QString &connectionString, QString *error) {
+// The string's keys and values as libpq reads them; nothing, with libpq's reason, when it cannot.
+std::optional<QHash<QByteArray, QString>> parsed(const QString &connectionString, QString *error = nullptr) {
     char *message = nullptr;
     PQconninfoOption *options = PQconninfoParse(connectionString.toUtf8().constData(), &message);
     if (!options) {
         if (error) *error = QString::fromUtf8(message ? message : "").trimmed();
         PQfreemem(message);
-        return {};
+        return std::nullopt;
     }
+    QHash<QByteArray, QString> values;
+    for (PQconninfoOption *option = options; option->keyword; ++option)
+        if (option->val) values.insert(option->keyword, QString::fromUtf8(option->val));
     PQconninfoFree(options);
-    QString host = valueOf(connectionString, "host");
-    if (host.isEmpty()) host = valueOf(connectionString, "hostaddr");
-    if (host.isEmpty()) host = QStringLiteral("localhost");
-    QString port = valueOf(connectionString, "port");
-    if (port.isEmpty()) port = QStringLiteral("5432");
-    QString name = valueOf(connectionString, "dbname");
-    if (name.isEmpty()) name = valueOf(connectionString, "user");
-    return host + QLatin1Char(':') + port + QLatin1Char('/') + name;
+    return values;
+}
+} // namespace
+
+QString valueOf(const QString &connectionString, const char *key) {
+    const auto values = parsed(connectionString);
+    return values ? values->value(key) : QString();
+}
+
+QString describe(const QString &connectionString, QString *error) {
+    const auto values = parsed(connectionString, error);
+    if (!values) return {};
+    const auto first = [&](std::initializer_list<const char *> keys, const char *otherwise) {
+        for (const char *key : keys)
+            if (!values->value(key).isEmpty()) return values->value(key);
+        return QString::fromLatin1(otherwise);
+    };
+    return first({"host", "hostaddr"}, "localhost") + QLatin1Char(':') + first({"port"}, "5432") +
+           QLatin1Char('/') + first({"dbname", "user"}, "");
 }
 
 QString completed(const QString &connectionString) {

@@ -123,14 +123,15 @@ void Upgrader::install() {
         installPackage();
         return;
     }
+    handOverToUpgrader(installation::upgraderArguments(m_settings.programPath, m_settings.restartParameters,
+                                                       m_method, m_downloaded));
+}
+
+bool Upgrader::handOverToUpgrader(const QStringList &arguments) {
     const QString path =
         installation::writeUpgrader(installation::upgraderBase(m_settings.temporaryFolder, programFolder()),
                                     installation::upgraderImage());
-    const bool started =
-        !path.isEmpty() &&
-        Shell::instance().startProgram(path, installation::upgraderArguments(m_settings.programPath,
-                                                                             m_settings.restartParameters,
-                                                                             m_method, m_downloaded));
+    const bool started = !path.isEmpty() && Shell::instance().startProgram(path, arguments);
     if (!started) {
         // Closing now would end the program for nothing: no one would put the files in place.
         if (!path.isEmpty()) { // its own folder, nobody else's to change
@@ -139,13 +140,16 @@ void Upgrader::install() {
         }
         stop();
         showError(upgradetext::WriteFailed, {installation::upgraderFileName()});
-        return;
+        return false;
     }
+    // From here on what was downloaded is the upgrader's.
     m_mode = Mode::Idle;
+    m_packageFolder.clear();
     if (isSignalConnected(QMetaMethod::fromSignal(&Upgrader::programShouldClose)))
         emit programShouldClose();
     else if (m_window)
         m_window->window()->close();
+    return true;
 }
 
 void Upgrader::giveUp() {

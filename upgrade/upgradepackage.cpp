@@ -1,20 +1,14 @@
 // The hand-over of a downloaded Debian package: the upgrader program runs the system's installer once
 // the program has ended, then starts the program again; without a program that can ask for the
 // administrator's password, the user is told the command instead.
-#include "upgrade/installation.h"
 #include "upgrade/packageupgrade.h"
 #include "upgrade/upgrader.h"
 #include "upgrade/upgradetexts.h"
 #include "upgrade/upgradewizard.h"
 #include "widgets/dialogs.h"
-#include "widgets/shell.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QMetaMethod>
 #include <QStandardPaths>
-#include <QWidget>
 
 void Upgrader::installPackage() {
     const QString package = m_downloaded.value(0);
@@ -33,28 +27,7 @@ void Upgrader::installPackage() {
             upgradeText(upgradetext::Caption));
         return;
     }
-    const QString path =
-        installation::writeUpgrader(installation::upgraderBase(m_settings.temporaryFolder, programFolder()),
-                                    installation::upgraderImage());
-    const bool started =
-        !path.isEmpty() &&
-        Shell::instance().startProgram(
-            path, packageupgrade::upgraderArguments(m_settings.programPath, m_settings.restartParameters,
-                                                    m_settings.programPid, installer, package));
-    if (!started) {
-        if (!path.isEmpty()) {
-            QFile::remove(path);
-            QDir().rmdir(QFileInfo(path).absolutePath());
-        }
-        stop();
-        showError(upgradetext::WriteFailed, {installation::upgraderFileName()});
-        return;
-    }
-    // From here on the package is the upgrader's: it deletes it once installed.
-    m_mode = Mode::Idle;
-    m_packageFolder.clear();
-    if (isSignalConnected(QMetaMethod::fromSignal(&Upgrader::programShouldClose)))
-        emit programShouldClose();
-    else if (m_window)
-        m_window->window()->close();
+    // It deletes the package once installed.
+    handOverToUpgrader(packageupgrade::upgraderArguments(m_settings.programPath, m_settings.restartParameters,
+                                                         m_settings.programPid, installer, package));
 }

@@ -104,6 +104,9 @@ class Upgrader : public QObject {
     void downloadsComplete();
     void install();
     void installPackage();
+    // Writes the upgrader program and starts it with the arguments, then closes this program; false
+    // (the error shown, nothing left behind) when it cannot be started.
+    bool handOverToUpgrader(const QStringList &arguments);
     void giveUp();
     void stop();
     void startCheck(bool unattended);

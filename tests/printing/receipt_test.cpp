@@ -3,6 +3,7 @@
 #include "printing/receipt.h"
 #include "store/dataset.h"
 #include "tests/printing/pdftext.h"
+#include "tests/printing/receiptcontent.h"
 #include "tests/sales/ticketfixture.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
@@ -92,13 +93,7 @@ struct PrintedLine {
 class ReceiptPdfTest : public ::testing::Test {
   protected:
     ReceiptPdfTest() {
-        content.title = u("POS小票销售单");
-        content.slogan1 = u("嘉穗进销存软件提供技术支持");
-        content.slogan2 = u("官网：http://www.jiasuisoft.cn");
-        content.closing = u("欢迎下次惠顾！");
-        content.saleNumber = QStringLiteral("20140812001");
-        content.cashier = u("张三");
-        content.printedAt = QDateTime(QDate(2014, 8, 12), QTime(10, 30, 5));
+        content = ordinaryReceipt();
         content.total = QStringLiteral("48.5");
         content.cash = QStringLiteral("50");
         content.change = QStringLiteral("1.5");

@@ -3,6 +3,7 @@
 // printable width of a narrow roll.
 #include "printing/receipt.h"
 #include "tests/printing/pdftext.h"
+#include "tests/printing/receiptcontent.h"
 #include "tests/support/testenv.h"
 #include "tests/support/typing.h"
 
@@ -18,13 +19,7 @@ constexpr double PrintablePoints = PrintableMm / 25.4 * 72;
 class ReceiptColumnsTest : public ::testing::Test {
   protected:
     ReceiptColumnsTest() {
-        content.title = u("POS小票销售单");
-        content.slogan1 = u("嘉穗进销存软件提供技术支持");
-        content.slogan2 = u("官网：http://www.jiasuisoft.cn");
-        content.closing = u("欢迎下次惠顾！");
-        content.saleNumber = QStringLiteral("20140812001");
-        content.cashier = u("张三");
-        content.printedAt = QDateTime(QDate(2014, 8, 12), QTime(10, 30, 5));
+        content = ordinaryReceipt();
         content.cash = QStringLiteral("99999");
         content.change = QStringLiteral("1");
         receipt::setRedirect([this](QPrinter &printer) {
