@@ -63,6 +63,11 @@ LoginWindow::LoginWindow(Database &database, QWidget *parent)
     layout->addWidget(m_logIn, 0, Qt::AlignHCenter);
     layout->addWidget(databaseLine);
     setFixedSize(300, 185);
+    // A long server name (a socket folder, a host's full name) loses its middle, not the database's
+    // name at its end; the whole of it is in the tool tip.
+    const QMargins margins = layout->contentsMargins();
+    databaseLine->setText(databaseLine->fontMetrics().elidedText(databaseLine->text(), Qt::ElideMiddle,
+                                                                 width() - margins.left() - margins.right()));
 
     connect(m_user->lineEdit(), &QLineEdit::returnPressed, m_password, [this] { m_password->setFocus(); });
     connect(m_user, &QComboBox::activated, m_password, [this] { m_password->setFocus(); });
