@@ -86,6 +86,7 @@ TEST_F(CustomerTest, ANewNameGoesWhereTheRecordsWouldSortIt) {
 }
 
 TEST_F(CustomerTest, AFailingStatementIsReported) {
+    SKIP_ON_SERVER("the failure is made in a way only the file engine has");
     ASSERT_TRUE(db.execute(QStringLiteral("drop table data1")));
     EXPECT_FALSE(customers::ofTicket(db, QStringLiteral("1")).ok);
     EXPECT_FALSE(customers::contactOf(db, QStringLiteral("张三")).ok);

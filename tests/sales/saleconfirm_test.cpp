@@ -204,6 +204,7 @@ TEST_F(SaleConfirmTest, FieldChecksStopTheConfirmWithoutStoringAnything) {
 }
 
 TEST_F(SaleConfirmTest, AFailedWriteIsReportedAndLeavesGoodsRowAndPanelAsTheyWere) {
+    SKIP_ON_SERVER("the failure is made by a trigger in the file engine's own language");
     ASSERT_TRUE(w.db.execute(QStringLiteral("create trigger refuse before insert on data1 "
                                             "begin select raise(abort, 'no room for sales'); end")));
     QSignalSpy requery(panel, &SalePanel::goodsRowChanged);

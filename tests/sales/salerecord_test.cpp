@@ -95,6 +95,7 @@ TEST_F(SaleRecordTest, TheWholeStockCanBeSoldButNotMore) {
 }
 
 TEST_F(SaleRecordTest, AFailedRecordLeavesTheGoodsRowAsItWas) {
+    SKIP_ON_SERVER("the failure is made by a trigger in the file engine's own language");
     ASSERT_TRUE(db.execute(QStringLiteral("create trigger refuse before insert on data1 "
                                           "begin select raise(abort, 'data1 is read-only'); end")));
     const sale::Recorded done = sale::record(db, entry(3));

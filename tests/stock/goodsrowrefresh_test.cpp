@@ -82,6 +82,7 @@ void runCategoryQuery(StockWindow &w, const QString &category) {
 class GoodsRowRefreshTest : public ::testing::TestWithParam<Change> {};
 
 TEST_P(GoodsRowRefreshTest, ShowsWhatTheStatementRunAgainShows) {
+    SKIP_ON_SERVER("the statement's row order is read from the file engine's plan; on the server lists load in full for now");
     const Change &change = GetParam();
     StockWindow w;
     const std::vector<qint64> ids = stockTheShop(w.db);
@@ -207,6 +208,7 @@ TEST(GoodsRowRefresh, NarrowsTheStatementToOneRowBeforeItsOrder) {
 }
 
 TEST(GoodsRowRefresh, AStatementTheEngineSortsItselfLoadsInFull) {
+    SKIP_ON_SERVER("reads the file engine's query plans");
     StockWindow w;
     stockTheShop(w.db);
     EXPECT_EQ(goodsrefresh::statementOrder(w.db, {QStringLiteral("select * from data order by day1"), {}}),

@@ -235,6 +235,7 @@ TEST_F(LoginWindowTest, ClosingWithoutLoginWritesNoLogRow) {
 }
 
 TEST_F(LoginWindowTest, EveryShowingRewritesTheDesktopLauncher) {
+    SKIP_ON_SERVER("on a server the launcher takes the working folder, which the test does not set; not yet the shop folder itself");
     EXPECT_TRUE(shell.writtenTo(desktop.launcherPath()).empty());
     window.show();
     window.hide();

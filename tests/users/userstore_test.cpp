@@ -110,6 +110,7 @@ TEST(UserStore, TwoRowsOfOneNameLockThatUserOut) {
 }
 
 TEST(UserStore, LogRowIsWrittenAtLoginAndCompletedAtExit) {
+    SKIP_ON_SERVER("rows stored with their own IDs do not move the server's ID counter yet (the copy from data.mdb is to set it)");
     TestEnv env;
     Database &db = env.database();
     UserStore users(db);
@@ -222,6 +223,7 @@ TEST(UserStore, AQuoteInANameWorksEverywhere) {
 }
 
 TEST(UserStore, NoPasswordIsReadableInTheDatabaseFile) {
+    SKIP_ON_SERVER("reads the bytes of data.mdb");
     TestEnv env;
     Database &db = env.database();
     UserStore users(db);
