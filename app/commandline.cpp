@@ -29,6 +29,13 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             }
             line.database = database->trimmed();
         }
+        if (const auto target = optionValue(argument, QStringLiteral("copy-to"), &bare)) {
+            if (target->trimmed().isEmpty()) {
+                line.error = QStringLiteral("选项 --copy-to 后面要用“=”给出目标数据库服务器的连接。");
+                continue;
+            }
+            line.copyTo = target->trimmed();
+        }
     }
     return line;
 }

@@ -12,6 +12,9 @@ struct CommandLine {
     // "--database=<libpq connection string>": the shop's server, in place of the settings' one (an
     // empty string: data.mdb).
     std::optional<QString> database;
+    // "--copy-to=<libpq connection string>": copy the shop folder's data.mdb to that (empty) server
+    // database and end, without a window (app/copycommand.h).
+    std::optional<QString> copyTo;
     QString error; // what was wrong with the command line; empty when nothing
 };
 

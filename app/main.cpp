@@ -1,13 +1,16 @@
 // 嘉穗进销存: start-up. Opens data.mdb in the shop's folder (the working folder unless --shop-folder
-// names another), shows the main window and runs until the main window closes.
+// names another), shows the main window and runs until the main window closes. With --copy-to it only
+// copies the shop to a server and ends (app/copycommand.h).
 #include "accessories/aboutbox.h"
 #include "app/commandline.h"
+#include "app/copycommand.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
 #include "app/shopmaintenance.h"
 #include "app/startup.h"
 #include "app/termination.h"
 #include "store/database.h"
+#include "users/loginwindow.h"
 #include "widgets/dialogs.h"
 #include "widgets/windowplacement.h"
 
@@ -17,6 +20,7 @@
 #include <QLockFile>
 
 int main(int argc, char **argv) {
+    if (asksForServerCopy(argc, argv)) return runServerCopy(argc, argv);
     QApplication app(argc, argv);
     setUpApplication(app);
 
@@ -45,6 +49,7 @@ int main(int argc, char **argv) {
 
     MainWindow mainWindow(database);
     Shop shop(database, mainWindow);
+    shop.login()->setShopFolder(shopFolder);
     shop.maintenance()->about()->setShopPlaces(QDir::toNativeSeparators(shopFolder),
                                                database.engine() == Database::Engine::Server
                                                    ? database.description()

@@ -51,7 +51,11 @@ QMenu *MainCommands::addSubmenu(QMenu *into, const char *name, const char *capti
 void MainCommands::buildSettingsMenu(QWidget *owner) {
     m_settingsMenu = new QMenu(text("设 置"), owner);
     m_settingsMenu->setObjectName(QStringLiteral("settingsMenu"));
-    fill(m_settingsMenu, {{"N39", "打印设置"}, {"N15", "修改密码"}, {"N13", "用户管理"}, {nullptr, nullptr}});
+    fill(m_settingsMenu, {{"N39", "打印设置"},
+                          {"N15", "修改密码"},
+                          {"N13", "用户管理"},
+                          {"databaseConnection", "数据库连接…"},
+                          {nullptr, nullptr}});
     m_skinMenu = addSubmenu(m_settingsMenu, "N38", "界面换肤", "skinMenu");
     fill(m_skinMenu, {{"N19", "黑色经典(皮肤)"},
                       {"N26", "蓝色幻想(皮肤)"},

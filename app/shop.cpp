@@ -5,12 +5,14 @@
 #include "app/shopmaintenance.h"
 #include "app/shopprinting.h"
 #include "app/shopreports.h"
+#include "app/shoptills.h"
 #include "app/shopupgrade.h"
 #include "sales/salepanel.h"
 #include "sales/ticketview.h"
 #include "stock/goodslist.h"
 #include "stock/goodsviewprefs.h"
 #include "stock/stockinpanel.h"
+#include "store/database.h"
 #include "users/loginwindow.h"
 #include "widgets/dialogs.h"
 #include "widgets/keyboardhabits.h"
@@ -35,6 +37,7 @@ Shop::Shop(Database &database, MainWindow &window)
     m_printing = new ShopPrinting(m_database, *this);
     m_upgrade = new ShopUpgrade(*this);
     m_export = new ShopExport(*this);
+    if (database.engine() == Database::Engine::Server) new ShopTills(m_database, *this);
 }
 
 Shop::~Shop() = default;

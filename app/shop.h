@@ -26,6 +26,7 @@ class Shop : public QObject {
     ~Shop() override;
 
     MainWindow &mainWindow() const { return m_window; }
+    Database &database() const { return m_database; }
     GoodsList *goods() const { return m_goods; }
     StockInPanel *stockIn() const { return m_stockIn; }
     GoodsViewPreferences *viewPreferences() const { return m_view; }

@@ -4,8 +4,10 @@
 #include "accessories/helpwindow.h"
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "app/shopconnection.h"
 #include "app/shopreports.h"
 #include "maintenance/backupwindow.h"
+#include "maintenance/serverdailycopies.h"
 #include "reports/salesdetailwindow.h"
 #include "sales/salepanel.h"
 #include "sales/ticketview.h"
@@ -17,6 +19,7 @@
 #include "widgets/dialogs.h"
 #include "widgets/windowopener.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -29,6 +32,8 @@ ShopMaintenance::ShopMaintenance(Database &database, Shop &shop)
     window.wireCommand(QStringLiteral("ToolButton17"), this, [this] { openBackupWindow(); });
     window.wireCommand(QStringLiteral("N34"), m_help, [this] { m_help->bringForward(); });
     window.wireCommand(QStringLiteral("N30"), m_about, [this] { m_about->exec(); });
+    window.wireCommand(QStringLiteral("databaseConnection"), this,
+                       [this] { openDatabaseConnectionWindow(m_shop); });
 
     // After the close steps: the login-log row and the exit date are in the copy.
     connect(&window, &MainWindow::closed, this, &ShopMaintenance::makeDailyCopy);
@@ -39,15 +44,6 @@ ShopMaintenance::ShopMaintenance(Database &database, Shop &shop)
 
 BackupWindow *ShopMaintenance::openBackupWindow() {
     MainWindow &window = m_shop.mainWindow();
-    // The window copies and replaces data.mdb; a server's database is not a file of this computer, and
-    // replacing it under the other tills would lose their sales.
-    if (m_database.engine() == Database::Engine::Server) {
-        Dialogs::instance().information(
-            &window, QStringLiteral("本店的数据在数据库服务器“%1”上，不在本机的 data.mdb 中。\n"
-                                    "请在服务器上备份与恢复（pg_dump / pg_restore）；本窗口只备份本机的数据文件。")
-                         .arg(m_database.description()));
-        return nullptr;
-    }
     // Read while the connection is still open: the window closes it (and an open window has).
     if (m_database.isOpen())
         m_logStart =
@@ -100,6 +96,16 @@ void ShopMaintenance::makeDailyCopy() {
     if (m_dailyCopy.valid()) return;
     const QString path = m_database.path();
     const QDate day = Clock::today();
+    if (m_database.engine() == Database::Engine::Server) {
+        // The shop's folder is the working folder (main.cpp); the server's tools make the copy.
+        const QString folder = QDir::currentPath();
+        const QString connection = m_database.serverConnection();
+        if (connection.isEmpty() || QFileInfo::exists(serverdailycopies::pathFor(folder, day))) return;
+        m_dailyCopy = std::async(std::launch::async, [folder, connection, day] {
+            return serverdailycopies::makeCopy(folder, connection, day);
+        });
+        return;
+    }
     if (path.isEmpty() || QFileInfo::exists(dailycopies::pathFor(path, day))) return;
     m_dailyCopy = std::async(std::launch::async, [path, day] { return dailycopies::makeCopy(path, day); });
 }

@@ -2,6 +2,7 @@
 
 #include "store/settingsstore.h"
 
+#include "maintenance/databaseconnectionwindow.h"
 #include "printing/songfont.h"
 #include "store/database.h"
 #include "upgrade/packageupgrade.h"
@@ -112,14 +113,31 @@ QString chosenServer(const std::optional<QString> &commandLineDatabase) {
 
 bool openShopServer(Database &database, const QString &connection) {
     // Never a fallback to a local file: a cashier would sell into an empty shop without noticing.
-    while (!database.openServer(connection)) {
-        if (!Dialogs::instance().ask(
-                nullptr,
-                database.errorText() +
-                    QStringLiteral("\n\n是否再试一次？选“否”退出程序；数据库连接可在 vov.ini 的 "
-                                   "database 一项或启动选项 --database= 中更改。"),
-                QStringLiteral("无法连接数据库服务器")))
+    enum Choice { Retry, Change, Quit };
+    QString current = connection;
+    bool attempt = true;
+    while (!attempt || !database.openServer(current)) {
+        attempt = true;
+        const int choice = Dialogs::instance().choose(
+            nullptr,
+            database.errorText() + QStringLiteral("\n\n请检查服务器是否开着、网络是否连通，然后选“重试”；"
+                                                  "连接设置有误时选“更改连接…”。"),
+            QStringLiteral("无法连接数据库服务器"),
+            {QStringLiteral("重试"), QStringLiteral("更改连接…"), QStringLiteral("退出")}, Quit);
+        if (choice == Retry) continue;
+        if (choice != Change) return false;
+        DatabaseConnectionWindow window(current, DatabaseConnectionWindow::Use::Startup);
+        if (window.exec() != QDialog::Accepted) {
+            attempt = false; // back to the choice, with the same reason
+            continue;
+        }
+        if (window.savedConnection().isEmpty()) {
+            // The folder and its lock were chosen for a server; the file is opened by a fresh start.
+            Dialogs::instance().information(
+                nullptr, QStringLiteral("已改为使用本机数据文件 data.mdb，请重新启动程序。"));
             return false;
+        }
+        current = window.savedConnection();
     }
     return true;
 }

@@ -32,8 +32,8 @@ bool openShopDatabase(Database &database, const QString &path);
 // The shop's server: the command line's --database= when given, else the settings' "database"; empty
 // for data.mdb.
 QString chosenServer(const std::optional<QString> &commandLineDatabase);
-// Connects to the shop's server, offering to try again while it cannot be reached; false when the
-// user gives up.
+// Connects to the shop's server. While it cannot be reached the user chooses: "重试", "更改连接…" (the
+// connection window, then the new connection) or "退出"; false when the program is to end.
 bool openShopServer(Database &database, const QString &connection);
 // The program's icon, drawn at the usual sizes.
 QIcon programIcon();

@@ -2,10 +2,15 @@
 // drawn the new rows and totals. The floor is the bare SQLite C API stepping through the same statement
 // and adding the same columns. Also: drawing the grid after scrolling a page of a 100k-row list, and
 // the memory the loaded list holds.
+// The same keystroke on a shop server holding the same goods (BM_NameInitialsKeystrokeServer), with its
+// own floor, the statement sent through libpq by hand (BM_BarePgKeystroke); the file's keystroke is
+// what it is compared with.
+#include "bench/benchserver.h"
 #include "bench/benchsupport.h"
 #include "stock/goodslist.h"
 #include "stock/goodsquerybox.h"
 #include "store/database.h"
+#include "store/dialect.h"
 #include "store/pinyin.h"
 #include "widgets/datagrid.h"
 #include "widgets/gridfooter.h"
@@ -16,6 +21,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -107,8 +113,31 @@ struct Keystroke {
 };
 const Keystroke kKeystrokes[] = {{"", "d"}, {"d", "dn"}};
 
-void BM_NameInitialsKeystroke(benchmark::State &state) {
-    Database &db = goodsDatabase(static_cast<int>(state.range(0)));
+// The same goods copied to a database of their own on the shop server, once per size; nullptr with the
+// reason when there is no server.
+Database *serverGoodsDatabase(int rows, QString *why) {
+    static std::map<int, QString> reasons;
+    auto &slot = openDatabases()[-rows];
+    if (slot) return slot.get();
+    if (reasons.count(rows)) {
+        *why = reasons[rows];
+        return nullptr;
+    }
+    Database &file = goodsDatabase(rows);
+    const QString connection =
+        benchserver::shopFrom(static_cast<sqlite3 *>(file.nativeHandle()),
+                              QStringLiteral("jsjxc_bench_goods%1").arg(rows), false, why);
+    auto database = std::make_unique<Database>();
+    if (connection.isEmpty() || !database->openServer(connection)) {
+        if (!connection.isEmpty()) *why = database->errorText();
+        reasons[rows] = *why;
+        return nullptr;
+    }
+    slot = std::move(database);
+    return slot.get();
+}
+
+void measureKeystroke(benchmark::State &state, Database &db) {
     const Keystroke key = kKeystrokes[state.range(1)];
     Window window(db);
     QLineEdit *field = window.list.queryBox()->nameInitials();
@@ -126,6 +155,44 @@ void BM_NameInitialsKeystroke(benchmark::State &state) {
     state.counters["grid_paints"] = benchmark::Counter(paints, benchmark::Counter::kAvgIterations);
     state.counters["rows"] = window.list.goods().rowCount();
     state.counters["list_MiB"] = static_cast<double>(window.list.goods().memoryBytes()) / (1024.0 * 1024.0);
+}
+
+void BM_NameInitialsKeystroke(benchmark::State &state) {
+    measureKeystroke(state, goodsDatabase(static_cast<int>(state.range(0))));
+}
+
+void BM_NameInitialsKeystrokeServer(benchmark::State &state) {
+    QString why;
+    Database *db = serverGoodsDatabase(static_cast<int>(state.range(0)), &why);
+    if (!db) {
+        state.SkipWithError(qPrintable(QStringLiteral("skipped: ") + why));
+        return;
+    }
+    measureKeystroke(state, *db);
+}
+
+// The server's floor: the statement the goods list sends (its rows in ID order) in the server's SQL with
+// the same text bound, its rows read and every value taken.
+void BM_BarePgKeystroke(benchmark::State &state) {
+    QString why;
+    Database *db = serverGoodsDatabase(static_cast<int>(state.range(0)), &why);
+    if (!db) {
+        state.SkipWithError(qPrintable(QStringLiteral("skipped: ") + why));
+        return;
+    }
+    const Keystroke key = kKeystrokes[state.range(1)];
+    auto *connection = static_cast<PGconn *>(db->serverHandle());
+    const QByteArray sql =
+        dialect::numberedPlaceholders(
+            db->toEngine(QStringLiteral("select * from data where [2]>0  and e like ? order by ID")))
+            .toUtf8();
+    const QByteArray pattern = QByteArray("%") + key.after + "%";
+    const char *values[] = {pattern.constData()};
+    int rows = 0;
+    for (auto _ : state)
+        rows = benchserver::touchEveryValue(
+            PQexecParams(connection, sql.constData(), 1, nullptr, values, nullptr, nullptr, 0));
+    state.counters["rows"] = rows;
 }
 
 // The floor: prepare the same statement, bind the same text, step it, touch every text, add the figures.
@@ -168,6 +235,11 @@ BENCHMARK(BM_NameInitialsKeystroke)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_BareSqliteKeystroke)->ArgsProduct({{10000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameInitialsKeystrokeServer)
+    ->ArgsProduct({{100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_BarePgKeystroke)->ArgsProduct({{100000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollPage)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv) {
@@ -177,5 +249,6 @@ int main(int argc, char **argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     openDatabases().clear();
+    benchserver::stop();
     return 0;
 }

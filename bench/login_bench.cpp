@@ -2,8 +2,12 @@
 // list painted, in an empty shop and in shops of 10k and 100k goods rows with a million sales records
 // (demo data). Its floor, BM_BareLogin, is the same shop's goods rows read by the bare engine: the least
 // any login that shows them has to do.
+// The same login on a shop server holding the same 100k goods and 1M sales (BM_LoginServer), with its
+// own floor, the list statement sent through libpq by hand (BM_BareLoginServer); the file's login is
+// what it is compared with.
 #include "app/mainwindow.h"
 #include "app/shop.h"
+#include "bench/benchserver.h"
 #include "bench/benchsupport.h"
 #include "bench/failingdialogs.h"
 #include "stock/goodslist.h"
@@ -22,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -45,8 +50,31 @@ Database &shopOf(int goods) {
     return *slot;
 }
 
-void BM_Login(benchmark::State &state) {
-    Database &database = shopOf(static_cast<int>(state.range(0)));
+// The same shop's rows copied to a database of their own on the shop server, once per size; nullptr with
+// the reason when there is no server.
+Database *serverShopOf(int goods, QString *why) {
+    static std::map<int, QString> reasons;
+    auto &slot = openDatabases()[-goods];
+    if (slot) return slot.get();
+    if (reasons.count(goods)) {
+        *why = reasons[goods];
+        return nullptr;
+    }
+    Database &file = shopOf(goods);
+    const QString connection =
+        benchserver::shopFrom(static_cast<sqlite3 *>(file.nativeHandle()),
+                              QStringLiteral("jsjxc_bench_login%1").arg(goods), true, why);
+    auto database = std::make_unique<Database>();
+    if (connection.isEmpty() || !database->openServer(connection)) {
+        if (!connection.isEmpty()) *why = database->errorText();
+        reasons[goods] = *why;
+        return nullptr;
+    }
+    slot = std::move(database);
+    return slot.get();
+}
+
+void measureLogin(benchmark::State &state, Database &database) {
     QTemporaryDir settings;
     SettingsStore::setInstancePath(settings.filePath(QStringLiteral("config/vov.ini")));
     int rows = 0;
@@ -78,6 +106,39 @@ void BM_Login(benchmark::State &state) {
         QApplication::processEvents();
         state.ResumeTiming();
     }
+    state.counters["goods_rows"] = rows;
+}
+
+void BM_Login(benchmark::State &state) {
+    measureLogin(state, shopOf(static_cast<int>(state.range(0))));
+}
+
+void BM_LoginServer(benchmark::State &state) {
+    QString why;
+    Database *database = serverShopOf(static_cast<int>(state.range(0)), &why);
+    if (!database) {
+        state.SkipWithError(qPrintable(QStringLiteral("skipped: ") + why));
+        return;
+    }
+    measureLogin(state, *database);
+}
+
+// The server's floor: the list statement as the goods list sends it (ties in ID order) in the server's
+// SQL, its rows read and every value taken.
+void BM_BareLoginServer(benchmark::State &state) {
+    QString why;
+    Database *database = serverShopOf(static_cast<int>(state.range(0)), &why);
+    if (!database) {
+        state.SkipWithError(qPrintable(QStringLiteral("skipped: ") + why));
+        return;
+    }
+    auto *connection = static_cast<PGconn *>(database->serverHandle());
+    const QByteArray sql =
+        database->toEngine(QStringLiteral("select * from data order by day1, ID")).toUtf8();
+    int rows = 0;
+    for (auto _ : state)
+        rows = benchserver::touchEveryValue(
+            PQexecParams(connection, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0));
     state.counters["goods_rows"] = rows;
 }
 
@@ -115,6 +176,8 @@ BENCHMARK(BM_Login)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_BareLogin)->ArgName("goods")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoginServer)->ArgName("goods")->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_BareLoginServer)->ArgName("goods")->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_LoginDropDowns)->ArgName("goods")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
@@ -127,6 +190,7 @@ int main(int argc, char **argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     openDatabases().clear();
+    benchserver::stop();
     Dialogs::install(nullptr);
     return 0;
 }

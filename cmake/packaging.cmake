@@ -89,6 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # time (the SQLite driver, the X11/Wayland platform).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "fonts-noto-cjk, fonts-arphic-uming, qt6-translations-l10n, libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins")
-# pkexec hands an upgrade to apt; xdg-utils opens web addresses and files.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, xdg-utils")
+# pkexec hands an upgrade to apt; xdg-utils opens web addresses and files; the server's own copy tools
+# back up and restore a shop kept on a server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, xdg-utils, postgresql-client")
 include(CPack)

@@ -26,6 +26,8 @@
 
 namespace {
 const auto targetSetting = QStringLiteral("save");
+// A dump file is no data.mdb: the server's target is remembered apart, so that neither replaces the other.
+const auto serverTargetSetting = QStringLiteral("save_dump");
 
 // The wait cursor while a copy of a large file holds the window.
 class BusyCursor {
@@ -37,8 +39,11 @@ class BusyCursor {
 
 BackupWindow::BackupWindow(Database &database, QWidget *owner)
     : QWidget(owner, Qt::Window), m_database(database), m_databasePath(database.path()),
-      m_target(new QLineEdit(defaultTarget(), this)),
-      m_source(new QLineEdit(QStringLiteral("beifen.mdb"), this)),
+      m_onServer(database.engine() == Database::Engine::Server),
+      m_serverConnection(database.serverConnection()),
+      m_shopFolder(m_onServer ? QDir::currentPath() : QFileInfo(m_databasePath).absolutePath()),
+      m_target(new QLineEdit(m_onServer ? defaultServerTarget() : defaultTarget(), this)),
+      m_source(new QLineEdit(m_onServer ? QStringLiteral("beifen.dump") : QStringLiteral("beifen.mdb"), this)),
       m_defaultLink(new QLabel(QStringLiteral("默认"), this)), m_restoreSources(new QListWidget(this)),
       m_backUp(new QPushButton(QStringLiteral("备份数据库"), this)),
       m_chooseSource(new QPushButton(QStringLiteral("打开备份文件"), this)),
@@ -73,6 +78,15 @@ QString BackupWindow::defaultTarget() {
     return QDir::home().filePath(QStringLiteral("beifen.mdb"));
 }
 
+QString BackupWindow::defaultServerTarget() {
+    return QDir::home().filePath(QStringLiteral("beifen.dump"));
+}
+
+QString BackupWindow::resolved(const QString &typed) const {
+    if (typed.isEmpty() || QDir::isAbsolutePath(typed)) return typed;
+    return QDir(m_shopFolder).filePath(typed);
+}
+
 void BackupWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;
@@ -80,19 +94,25 @@ void BackupWindow::showEvent(QShowEvent *event) {
         m_centred = true;
         centreOnScreen(this);
     }
-    // Closing the last connection merges the write-ahead log into the file.
-    m_database.close();
+    // Closing the last connection merges the write-ahead log into the file. The server's database needs
+    // no closing: its tools copy it whole while the tills work.
+    if (!m_onServer) m_database.close();
     const SettingsStore &store = SettingsStore::instance();
     if (store.exists()) {
-        const QString stored = store.read(targetSetting);
+        const QString stored = store.read(m_onServer ? serverTargetSetting : targetSetting);
         if (!stored.isEmpty()) m_target->setText(stored);
     }
-    listRestoreSources();
+    if (m_onServer)
+        listServerRestoreSources();
+    else
+        listRestoreSources();
 }
 
 void BackupWindow::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
-    if (!m_database.isOpen() && !m_database.open(m_databasePath))
+    // On the server only a restore whose new connection failed left it closed.
+    if (!m_database.isOpen() &&
+        !(m_onServer ? m_database.openServer(m_serverConnection) : m_database.open(m_databasePath)))
         Dialogs::instance().error(this, m_database.errorText());
     emit reconnected(m_restored);
 }
@@ -108,7 +128,8 @@ bool BackupWindow::eventFilter(QObject *watched, QEvent *event) {
 
 void BackupWindow::storeTarget(const QString &text) {
     QString error;
-    if (SettingsStore::instance().write(targetSetting, text, &error)) return;
+    const QString setting = m_onServer ? serverTargetSetting : targetSetting;
+    if (SettingsStore::instance().write(setting, text, &error)) return;
     // Every keystroke stores the path: one report of a settings file that cannot be written is enough.
     if (m_storeFailureShown) return;
     m_storeFailureShown = true;
@@ -116,7 +137,7 @@ void BackupWindow::storeTarget(const QString &text) {
 }
 
 void BackupWindow::useDefaultTarget() {
-    m_target->setText(defaultTarget());
+    m_target->setText(m_onServer ? defaultServerTarget() : defaultTarget());
     // Stored even when the text was the default already.
     storeTarget(m_target->text());
 }
@@ -160,10 +181,14 @@ bool BackupWindow::refusedWhileInUse(DatabaseFileLock &hold, const QString &fail
 }
 
 void BackupWindow::backUp() {
+    if (m_onServer) {
+        backUpServer();
+        return;
+    }
     // Held while it is copied: no program writes into the file halfway through the copy.
     DatabaseFileLock hold(m_databasePath);
     if (refusedWhileInUse(hold, QStringLiteral("数据库备份失败！"))) return;
-    const QString target = shopfiles::resolve(m_databasePath, m_target->text());
+    const QString target = resolved(m_target->text());
     const Shell::CopyResult result = Shell::instance().copyFile(this, m_databasePath, target);
     Dialogs::instance().information(this, result == Shell::CopyResult::Copied
                                               ? QStringLiteral("数据库备份成功！")
@@ -171,16 +196,22 @@ void BackupWindow::backUp() {
 }
 
 void BackupWindow::chooseSource() {
-    const QString chosen = Dialogs::instance().openFileName(this, QStringLiteral("打开备份文件"), {}, {});
+    const QString filter =
+        m_onServer ? QStringLiteral("数据库服务器的备份文件 (*.dump);;所有文件 (*)") : QString();
+    const QString chosen = Dialogs::instance().openFileName(this, QStringLiteral("打开备份文件"), {}, filter);
     if (!chosen.isEmpty()) m_chosenSource = QDir::toNativeSeparators(chosen);
     m_source->setText(m_chosenSource);
 }
 
 void BackupWindow::restore() {
     const QString typed = m_source->text();
-    const QString source = shopfiles::resolve(m_databasePath, typed);
+    const QString source = resolved(typed);
     if (typed.isEmpty() || !QFileInfo(source).isFile()) {
         Dialogs::instance().information(this, QStringLiteral("备份数据库没找到!"));
+        return;
+    }
+    if (m_onServer) {
+        restoreServer(source);
         return;
     }
     const QString failed = QStringLiteral("数据库恢复失败！");

@@ -3,6 +3,8 @@
 // over data.mdb. While it is open the program's connection is closed, so that the file is whole and
 // nothing writes to it; a backup or a restore holds the file so that no other program starts to use it
 // meanwhile. Closing the window connects again and tells the main window to come back.
+// With the shop's database on a server the same window writes and restores the server's dump files
+// (.dump, maintenance/serverbackup.h); the connection stays open there, and a restore makes it anew.
 #include <QString>
 #include <QWidget>
 
@@ -18,8 +20,9 @@ class BackupWindow : public QWidget {
   public:
     BackupWindow(Database &database, QWidget *owner = nullptr);
 
-    // The preset backup target: "beifen.mdb" in the user's home folder.
+    // The preset backup target: "beifen.mdb" in the user's home folder ("beifen.dump" for a server).
     static QString defaultTarget();
+    static QString defaultServerTarget();
 
     QLineEdit *target() const { return m_target; } // Edit1
     QLineEdit *source() const { return m_source; } // Edit2
@@ -55,9 +58,23 @@ class BackupWindow : public QWidget {
     // with the user told why (after `failed` when the file cannot be locked at all), when it may not be
     // copied or replaced now.
     bool refusedWhileInUse(DatabaseFileLock &hold, const QString &failed);
+    // A typed path: a relative one is taken in the shop's folder.
+    QString resolved(const QString &typed) const;
+    // The server's counterparts (backupwindowserver.cpp).
+    void backUpServer();
+    void restoreServer(const QString &source);
+    void listServerRestoreSources();
+    // Where the restores keep the server's database as it was before them (safetycopies' names).
+    QString serverSafetyBase() const;
+    // The place of the shop's data, for the user: the file or the server.
+    QString placeText() const;
 
     Database &m_database;
     QString m_databasePath;
+    const bool m_onServer;
+    // The server's connection string; on the server the shop's folder is the working folder (main.cpp).
+    QString m_serverConnection;
+    QString m_shopFolder;
     QLineEdit *m_target;
     QLineEdit *m_source;
     QLabel *m_defaultLink;

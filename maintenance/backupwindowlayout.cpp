@@ -42,6 +42,10 @@ void BackupWindow::buildLayout() {
     sourceRow->addWidget(m_chooseSource);
     auto *copiesLabel =
         new QLabel(QStringLiteral("恢复前保存的数据库和每日自动备份（点选一份即可用来恢复）:"), restoreBox);
+    // Where the data is, named as it is: the file, or the server whose dump files this window writes.
+    auto *place = new QLabel(placeText(), this);
+    place->setObjectName(QStringLiteral("place"));
+    place->setWordWrap(true);
     copiesLabel->setBuddy(m_restoreSources);
     m_restoreSources->setMaximumHeight(110);
     auto *restoreRow = new QHBoxLayout;
@@ -64,8 +68,9 @@ void BackupWindow::buildLayout() {
     column->addWidget(banner);
     auto *body = new QVBoxLayout;
     body->setContentsMargins(10, 4, 10, 0);
+    body->addWidget(place);
     body->addWidget(backupBox);
     body->addWidget(restoreBox);
     column->addLayout(body);
-    setFixedSize(520, 420);
+    setFixedSize(520, 450);
 }

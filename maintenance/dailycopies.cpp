@@ -22,11 +22,7 @@ namespace {
 const auto failureSetting = QStringLiteral("autobackup_error");
 const auto toldAheadSetting = QStringLiteral("autobackup_ahead");
 
-const QRegularExpression &copyName() {
-    static const QRegularExpression pattern(
-        QRegularExpression::anchoredPattern(QStringLiteral("data-(\\d{4}-\\d{2}-\\d{2})\\.mdb")));
-    return pattern;
-}
+const auto fileEnding = QStringLiteral(".mdb");
 
 bool exec(sqlite3 *db, const char *sql, QString *error) {
     char *message = nullptr;
@@ -78,15 +74,21 @@ QString folder(const QString &databasePath) {
 
 QString pathFor(const QString &databasePath, const QDate &day) {
     return folder(databasePath) + QStringLiteral("/data-") + day.toString(QStringLiteral("yyyy-MM-dd")) +
-           QStringLiteral(".mdb");
+           fileEnding;
 }
 
 QList<Copy> list(const QString &databasePath) {
+    return listIn(folder(databasePath), fileEnding);
+}
+
+QList<Copy> listIn(const QString &folder, const QString &ending) {
+    const QRegularExpression copyName(QRegularExpression::anchoredPattern(
+        QStringLiteral("data-(\\d{4}-\\d{2}-\\d{2})") + QRegularExpression::escape(ending)));
     QList<Copy> copies;
-    const QDir dir(folder(databasePath));
-    const auto entries = dir.entryInfoList({QStringLiteral("data-*.mdb")}, QDir::Files);
+    const QDir dir(folder);
+    const auto entries = dir.entryInfoList({QStringLiteral("data-*") + ending}, QDir::Files);
     for (const QFileInfo &entry : entries) {
-        const auto match = copyName().match(entry.fileName());
+        const auto match = copyName.match(entry.fileName());
         if (!match.hasMatch()) continue;
         const QDate day = QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd"));
         if (day.isValid()) copies.append({day, entry.absoluteFilePath(), entry.size()});
@@ -145,17 +147,22 @@ Result makeCopy(const QString &databasePath, const QDate &day, int keep) {
 }
 
 void prune(const QString &databasePath, const QDate &today, int keep) {
+    pruneIn(folder(databasePath), fileEnding, today, keep);
+}
+
+void pruneIn(const QString &folder, const QString &ending, const QDate &today, int keep) {
     // A copy dated after today is not newer than today's: the clock ran ahead when it was made. Counted,
     // such copies would push out every copy made after the clock was put right, today's first.
     int kept = 0;
-    for (const Copy &copy : list(databasePath)) {
+    for (const Copy &copy : listIn(folder, ending)) {
         if (copy.day > today) continue;
         if (++kept > std::max(keep, 1)) QFile::remove(copy.path);
     }
     // What a program that was killed while copying left behind.
-    const QDir dir(folder(databasePath));
+    const QDir dir(folder);
     const QDateTime stale = QDateTime::currentDateTime().addDays(-1);
-    for (const QFileInfo &part : dir.entryInfoList({QStringLiteral("data-*.mdb.part-*")}, QDir::Files))
+    const QStringList parts{QStringLiteral("data-*") + ending + QStringLiteral(".part-*")};
+    for (const QFileInfo &part : dir.entryInfoList(parts, QDir::Files))
         if (part.lastModified() < stale) QFile::remove(part.absoluteFilePath());
 }
 

@@ -42,6 +42,10 @@ bool writeVerifiedCopy(const QString &databasePath, const QString &target, QStri
 // dated after it are left alone and not counted.
 void prune(const QString &databasePath, const QDate &today, int keep = Kept);
 
+// The same for the copies named "data-yyyy-mm-dd<ending>" in `folder` (the server's ".dump" copies).
+QList<Copy> listIn(const QString &folder, const QString &ending);
+void pruneIn(const QString &folder, const QString &ending, const QDate &today, int keep = Kept);
+
 // Copies dated after `today` that were not told of before: a text telling of them, or an empty one.
 // Those it tells of are remembered, so each is told once.
 QString takeNoticeOfCopiesAhead(const QString &databasePath, const QDate &today);

@@ -31,7 +31,10 @@ bool SalesDetailWindow::load(const QString &statement, const QVariantList &binds
     const bool loaded = reading == Reading::InSteps
                             ? m_sales.startLoading(m_database, statement, binds, DataGrid::FirstRowsShown)
                             : m_sales.load(m_database, statement, binds);
-    if (loaded) m_lastStatement = statement;
+    if (loaded) {
+        m_lastStatement = statement;
+        m_lastBinds = binds;
+    }
     m_grid->reload();
     // A failed statement leaves the list as it was.
     if (!loaded) Dialogs::instance().error(this, m_database.errorText());

@@ -8,6 +8,7 @@
 #include "reports/salesfilterbox.h"
 #include "reports/salesviewprefs.h"
 #include "store/clock.h"
+#include "store/database.h"
 #include "store/settingsstore.h"
 #include "widgets/datagrid.h"
 #include "widgets/datefield.h"
@@ -23,8 +24,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 SalesDetailWindow::SalesDetailWindow(Database &database, QWidget *parent)
     : QDialog(parent), m_database(database) {
@@ -228,4 +231,71 @@ void SalesDetailWindow::whenClosed() {
     m_sales.clear();
     m_grid->reload();
     emit windowClosed();
+}
+
+std::optional<SalesStatement> SalesDetailWindow::followedMonth() const {
+    SalesStatement month = salesqueries::month(Clock::today());
+    if (!isVisible() || m_lastStatement != month.text || m_lastBinds != month.binds) return std::nullopt;
+    return month;
+}
+
+namespace {
+// What the user sees of a list: the current row and the row at the top, by their IDs.
+struct KeptView {
+    qint64 currentId;
+    qint64 topId;
+    int horizontal;
+};
+KeptView keepView(const DataGrid &grid, const Dataset &rows) {
+    const int top = grid.rowAt(0);
+    return {rows.id(rows.currentRow()), top >= 0 ? rows.id(top) : -1, grid.horizontalScrollBar()->value()};
+}
+void restoreView(DataGrid &grid, const Dataset &rows, const KeptView &kept) {
+    const int top = rows.rowOfId(kept.topId);
+    if (top >= 0) grid.scrollTo(grid.model()->index(top, 0), QAbstractItemView::PositionAtTop);
+    grid.horizontalScrollBar()->setValue(kept.horizontal);
+}
+} // namespace
+
+void SalesDetailWindow::followSalesRecord(qint64 id) {
+    const auto month = followedMonth();
+    if (!month) return;
+    // The month's statement for this one record, before its order.
+    const qsizetype orderAt = month->text.lastIndexOf(QLatin1String(" order by "));
+    const QString narrowed = month->text.left(orderAt) + QStringLiteral(" and ID=?") + month->text.mid(orderAt);
+    Dataset changed;
+    // A failed read is left to the next one: no message pops up for another till's write.
+    if (!changed.load(m_database, narrowed, QVariantList(month->binds) << id) || changed.rowCount() > 1) return;
+    const int before = m_sales.rowOfId(id);
+    if (changed.rowCount() == 0 && before < 0) return;
+    const int countBefore = m_sales.rowCount();
+    const KeptView kept = keepView(*m_grid, m_sales);
+    // The month lists its records by ID.
+    m_sales.setStatementOrder(QStringLiteral("ID"));
+    if (changed.rowCount() == 1) {
+        if (!m_sales.putRow(changed, 0)) {
+            followSalesRecords();
+            return;
+        }
+    } else {
+        m_sales.dropRow(id);
+    }
+    if (before >= 0 && m_sales.rowCount() == countBefore && m_sales.rowOfId(id) == before) {
+        m_grid->refreshRow(before);
+    } else {
+        m_grid->reload();
+        restoreView(*m_grid, m_sales, kept);
+    }
+}
+
+void SalesDetailWindow::followSalesRecords() {
+    const auto month = followedMonth();
+    if (!month) return;
+    const KeptView kept = keepView(*m_grid, m_sales);
+    const int currentBefore = m_sales.currentRow();
+    if (!m_sales.load(m_database, month->text, month->binds)) return;
+    const int current = m_sales.rowOfId(kept.currentId);
+    m_sales.setCurrentRow(current >= 0 ? current : std::min(currentBefore, m_sales.rowCount() - 1));
+    m_grid->reload();
+    restoreView(*m_grid, m_sales, kept);
 }

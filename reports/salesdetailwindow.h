@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 class Database;
 class DataGrid;
@@ -73,6 +74,12 @@ class SalesDetailWindow : public QDialog {
     void previewSlip();
     // After a sale: its customer into the unseen customer field, its number into the slip's field.
     void takeSale(const QString &customer, const QString &saleNumber);
+    // Another till wrote or deleted this sales record: the month list of the open window puts it in
+    // place or takes it out, as "本 月" run again would list it; the current row, the rows in view and
+    // an open panel stay. Other lists (a search the user ran) are his and stay as they are.
+    void followSalesRecord(qint64 id);
+    // Many records, or missed ones: the open window's month list is read again, the same things kept.
+    void followSalesRecords();
     // The sales records were replaced (a restored database): the categories are read again.
     void invalidateCategories() { m_categories.invalidate(); }
 
@@ -103,6 +110,8 @@ class SalesDetailWindow : public QDialog {
     bool runSearch(salesqueries::Kind kind);
     enum class Reading { Whole, InSteps };
     bool load(const QString &statement, const QVariantList &binds, Reading reading = Reading::Whole);
+    // The statement of "本 月" when the open window lists it now.
+    std::optional<SalesStatement> followedMonth() const;
     void onRowClicked(int row);
     void onTitleClick(const QString &order);
     // Whether the logged-in user may change (or delete) sales records.
@@ -114,6 +123,7 @@ class SalesDetailWindow : public QDialog {
     Dataset m_sales;
     SalesCategories m_categories;
     QString m_lastStatement;
+    QVariantList m_lastBinds;
     std::function<QString()> m_userName;
     QTabWidget *m_tabs = nullptr;
     DataGrid *m_grid = nullptr;

@@ -95,17 +95,13 @@ void SalePanel::open(const SaleGoods &goods) {
     m_suggested->setText(goods.salePrice);
     m_price->setText(goods.salePrice); // the discount is not applied here
     compute(false);
-    if (m_dailyRestart.apply(m_session, m_date->shownText(), [this] {
-            const auto highest = salenumber::highestStoredCounter(m_database, Clock::today());
-            if (!highest) Dialogs::instance().error(this, m_database.errorText());
-            return highest.value_or(0);
-        })) {
-        // The day's first ticket of this till is claimed too: another till may have started the day.
-        if (const auto claimed = m_claims.start(m_database, Clock::today(), m_session.ticketCounter))
-            m_session.ticketCounter = *claimed;
-        else
-            Dialogs::instance().error(this, QStringLiteral("无法取得新的销售单号：") + m_database.errorText());
-    }
+    const bool newDay = m_dailyRestart.apply(m_session, m_date->shownText(), [this] {
+        const auto highest = salenumber::highestStoredCounter(m_database, Clock::today());
+        if (!highest) Dialogs::instance().error(this, m_database.errorText());
+        return highest.value_or(0);
+    });
+    // Later on, "+" and "-" choose the ticket.
+    if (newDay || !m_holdsTicket) takeOwnTicket();
     buildSaleNumber();
     loadTicketCustomer();
     emit ticketChanged(saleNumber(), customerName());
@@ -127,6 +123,13 @@ void SalePanel::showGoods(const SaleGoods &goods) {
     m_hidden[StockAmount]->setText(goods.stockAmount);
     m_hidden[StockInDate]->setText(goods.stockInDate);
     m_stock->setText(goods.stock);
+}
+
+void SalePanel::showStoredGoods(const SaleGoods &goods) {
+    if (!isVisible() || goods.id < 0 || goods.id != m_goods.id) return;
+    m_goods = goods;
+    showGoods(goods);
+    compute(false);
 }
 
 bool SalePanel::compute(bool report) {
@@ -308,6 +311,28 @@ void SalePanel::buildSaleNumber() {
     m_number->setText(salenumber::make(Clock::today(), m_session.ticketCounter));
 }
 
+void SalePanel::takeOwnTicket() {
+    if (!m_claimsRestored) {
+        m_claims.restore(SettingsStore::instance().read(QStringLiteral("ticket_claims")));
+        m_claimsRestored = true;
+    }
+    // The counter comes from this till's settings, or from the day's first stored ticket: another
+    // till may be writing to it, so it is used only once this till holds it.
+    if (const auto claimed = m_claims.own(m_database, Clock::today(), m_session.ticketCounter)) {
+        m_session.ticketCounter = *claimed;
+        m_holdsTicket = true;
+        keepClaims();
+    } else {
+        Dialogs::instance().error(this, QStringLiteral("无法取得新的销售单号：") + m_database.errorText());
+    }
+}
+
+void SalePanel::keepClaims() {
+    QString error;
+    if (!SettingsStore::instance().write(QStringLiteral("ticket_claims"), m_claims.text(), &error))
+        Dialogs::instance().error(this, error);
+}
+
 void SalePanel::nextTicket() {
     const auto counter = m_claims.next(m_database, Clock::today(), m_session.ticketCounter);
     if (!counter) {
@@ -315,6 +340,7 @@ void SalePanel::nextTicket() {
         return;
     }
     m_session.ticketCounter = *counter;
+    keepClaims();
     buildSaleNumber();
     loadTicketCustomer();
     // The ticket view shows the ticket's customer before the refill empties the name field.

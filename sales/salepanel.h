@@ -60,6 +60,10 @@ class SalePanel : public FloatingPanel {
     // reads them instead of adding its own.
     void rereadCustomers();
 
+    // The goods row the open panel sells from was written by another till: its figures as stored now
+    // (the stock shown); what the cashier typed stays. Any other row, or a hidden panel: nothing.
+    void showStoredGoods(const SaleGoods &goods);
+
   signals:
     // The ticket view must show this sale number's lines and this customer.
     void ticketChanged(const QString &saleNumber, const QString &customerName);
@@ -93,6 +97,10 @@ class SalePanel : public FloatingPanel {
     bool compute(bool report);
     void clear();
     void buildSaleNumber();
+    // Makes the shown counter one this till holds on the database (claiming it when it does not).
+    void takeOwnTicket();
+    // Keeps this till's claims of the day in its settings, for the next start.
+    void keepClaims();
     void onSaleNumberEdited();
     void loadTicketCustomer();
     void onCustomerEdited(const QString &text);
@@ -139,6 +147,9 @@ class SalePanel : public FloatingPanel {
     SessionState &m_session;
     salenumber::DailyRestart m_dailyRestart;
     TicketClaims m_claims;
+    bool m_claimsRestored = false;
+    // Until a claim succeeded the counter is only what the settings said: tried again at each opening.
+    bool m_holdsTicket = false;
     SaleGoods m_goods;
     QString m_rememberedCustomer;
     // Set while the panel itself writes the customer or the sale number: no look-up then.

@@ -3,6 +3,8 @@
 #include "sales/salenumber.h"
 #include "store/database.h"
 
+#include <QStringList>
+
 std::optional<qlonglong> TicketClaims::claim(Database &database, const QDate &day, qlonglong atLeast) {
     // One statement: the row of the day is locked from the read of its last counter to the write of
     // the next, whichever till comes first.
@@ -45,4 +47,38 @@ std::optional<qlonglong> TicketClaims::start(Database &database, const QDate &da
     const auto claimed = claim(database, day, atLeast);
     if (claimed) keep(day, *claimed);
     return claimed;
+}
+
+bool TicketClaims::owns(const QDate &day, qlonglong counter) const {
+    return day == m_day && m_mine.count(counter) > 0;
+}
+
+std::optional<qlonglong> TicketClaims::own(Database &database, const QDate &day, qlonglong current) {
+    if (owns(day, current)) return current;
+    return start(database, day, current);
+}
+
+QString TicketClaims::text() const {
+    if (!m_day.isValid() || m_mine.empty()) return {};
+    QStringList counters;
+    for (const qlonglong counter : m_mine)
+        counters << QString::number(counter);
+    return m_day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char(':') + counters.join(QLatin1Char(','));
+}
+
+void TicketClaims::restore(const QString &text) {
+    m_day = {};
+    m_mine.clear();
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    const QDate day = QDate::fromString(text.left(colon), QStringLiteral("yyyyMMdd"));
+    if (colon < 0 || !day.isValid()) return;
+    std::set<qlonglong> mine;
+    for (const QString &part : text.mid(colon + 1).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const qlonglong counter = part.trimmed().toLongLong(&ok);
+        if (!ok || counter < 0) return;
+        mine.insert(counter);
+    }
+    m_day = day;
+    m_mine = std::move(mine);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the program, its tests and its benchmarks need (only those missing).
 set -euo pipefail
+# postgresql brings postgresql-client-15: pg_dump and pg_restore for the backups of a shop on a server.
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql postgresql-contrib qt6-charts-dev libqt6opengl6-dev

@@ -16,6 +16,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace {
 const QColor alarmColour(255, 0, 0);
@@ -79,9 +81,10 @@ void GoodsList::loadInto(const QString &statement, const QVariantList &binds) {
     // A new statement lists its rows in its own order; an earlier title click does not carry over.
     m_lastStatement = {statement, binds};
     if (!m_goods.sortOrder().isEmpty()) m_goods.sort(QString());
-    const bool loaded = m_goods.load(m_database, statement, binds);
+    const GoodsStatement listed = goodsrefresh::listed(m_database, m_lastStatement);
+    const bool loaded = m_goods.load(m_database, listed.text, listed.binds);
     if (!loaded) m_goods.clear();
-    if (loaded) m_goods.setStatementOrder(goodsrefresh::statementOrder(m_database, m_lastStatement));
+    if (loaded) m_goods.setStatementOrder(goodsrefresh::statementOrder(m_database, listed));
     m_grid->reload();
     emit listLoaded();
     if (!loaded) Dialogs::instance().error(m_grid, m_database.errorText());
@@ -146,7 +149,8 @@ void GoodsList::showChangedRow(qint64 id, Step step) {
     }
     if (m_lastStatement.text.isEmpty()) return; // nothing listed: no statement to follow
     Dataset changed;
-    const GoodsStatement narrowed = goodsrefresh::narrowedToRow(m_lastStatement, id);
+    const GoodsStatement narrowed =
+        goodsrefresh::narrowedToRow(goodsrefresh::listed(m_database, m_lastStatement), id);
     if (!changed.load(m_database, narrowed.text, narrowed.binds) || changed.rowCount() > 1) {
         reloadAs(step);
         return;
@@ -173,6 +177,63 @@ void GoodsList::showChangedRow(qint64 id, Step step) {
     }
     emit listLoaded();
     emit salePanelShouldHide();
+}
+
+void GoodsList::followChangedRow(qint64 id) {
+    if (m_lastStatement.text.isEmpty()) return;
+    Dataset changed;
+    const GoodsStatement narrowed =
+        goodsrefresh::narrowedToRow(goodsrefresh::listed(m_database, m_lastStatement), id);
+    // A failed read is left to the next one: no message pops up over a sale for another till's write.
+    if (!changed.load(m_database, narrowed.text, narrowed.binds)) return;
+    const int before = m_goods.rowOfId(id);
+    if (changed.rowCount() > 1) {
+        followAll();
+        return;
+    }
+    if (changed.rowCount() == 0 && before < 0) return; // neither listed nor to be
+    const int countBefore = m_goods.rowCount();
+    const KeptView kept = keepView();
+    if (changed.rowCount() == 1) {
+        if (!m_goods.putRow(changed, 0)) {
+            followAll();
+            return;
+        }
+    } else {
+        m_goods.dropRow(id);
+    }
+    if (before >= 0 && m_goods.rowCount() == countBefore && m_goods.rowOfId(id) == before) {
+        m_grid->refreshRow(before);
+    } else {
+        m_grid->reload();
+        restoreView(kept);
+    }
+}
+
+void GoodsList::followAll() {
+    if (m_lastStatement.text.isEmpty()) return;
+    const KeptView kept = keepView();
+    const int currentBefore = m_goods.currentRow();
+    // The load keeps the title-click order; the statement's order comes with the statement.
+    const GoodsStatement listed = goodsrefresh::listed(m_database, m_lastStatement);
+    if (!m_goods.load(m_database, listed.text, listed.binds)) return;
+    m_goods.setStatementOrder(goodsrefresh::statementOrder(m_database, listed));
+    const int current = m_goods.rowOfId(kept.currentId);
+    m_goods.setCurrentRow(current >= 0 ? current : std::min(currentBefore, m_goods.rowCount() - 1));
+    m_grid->reload();
+    restoreView(kept);
+}
+
+GoodsList::KeptView GoodsList::keepView() const {
+    const int top = m_grid->rowAt(0);
+    return {currentId(), top >= 0 ? m_goods.id(top) : -1, m_grid->horizontalScrollBar()->value()};
+}
+
+void GoodsList::restoreView(const KeptView &kept) {
+    // The row at the top stays at the top, whatever came or went above it.
+    const int top = m_goods.rowOfId(kept.topId);
+    if (top >= 0) m_grid->scrollTo(m_grid->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+    m_grid->horizontalScrollBar()->setValue(kept.horizontal);
 }
 
 void GoodsList::reloadAs(Step step) {

@@ -83,6 +83,13 @@ class GoodsList : public QObject {
     // engine's order cannot be repeated, the statement runs again. "全部记录" over a list that a "查询"
     // made runs in full: the list changes its statement.
     void showChangedRow(qint64 id, Step step);
+    // Another till wrote or deleted goods row `id`: the list shows it as showChangedRow does, but what
+    // the cashier is at stays: the current row (on its ID), the rows in view, the filter and the open
+    // panels. A row that is not and will not be listed changes nothing.
+    void followChangedRow(qint64 id);
+    // Too many rows changed elsewhere, or changes were missed: the list's statement runs again, the
+    // same things kept (and the title-click order).
+    void followAll();
     // What a double click on a row does, from the keyboard: the row becomes the current and the
     // clicked one, then it is opened for a sale.
     void activateRow(int row);
@@ -101,6 +108,13 @@ class GoodsList : public QObject {
     void listLoaded();
 
   private:
+    struct KeptView {
+        qint64 currentId;
+        qint64 topId; // the row at the top of the grid
+        int horizontal;
+    };
+    KeptView keepView() const;
+    void restoreView(const KeptView &kept);
     void fillDropDowns();
     void loadInto(const QString &statement, const QVariantList &binds);
     // Runs the list's statement again, as the step does.

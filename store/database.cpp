@@ -216,6 +216,7 @@ void Database::close() {
     settlePendingReads();
     m_inTransaction = false;
     if (!QSqlDatabase::contains(m_connectionName)) return;
+    serverconnection::forget(static_cast<PGconn *>(serverHandle()));
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (db.isOpen()) db.close();
@@ -372,13 +373,7 @@ qint64 Database::lastInsertId() const {
 
 bool Database::begin() {
     settlePendingReads();
-    if (m_engine == Engine::Server) {
-        auto *handle = static_cast<PGconn *>(serverHandle());
-        // A connection lost while no transaction was open is made again before the transaction starts.
-        if (handle && PQstatus(handle) == CONNECTION_BAD) reconnectServer();
-        m_inTransaction = handle && serverconnection::runScript(handle, "BEGIN", &m_error);
-        return m_inTransaction;
-    }
+    if (m_engine == Engine::Server) return beginOnServer();
     if (connection().transaction()) {
         m_inTransaction = true;
         return true;
@@ -409,16 +404,7 @@ void Database::settlePendingReads() {
 }
 
 bool Database::commit() {
-    if (m_engine == Engine::Server) {
-        m_inTransaction = false;
-        auto *handle = static_cast<PGconn *>(serverHandle());
-        if (handle && serverconnection::runScript(handle, "COMMIT", &m_error)) return true;
-        // Not known to be saved: the caller reports it as not saved.
-        if (handle && PQstatus(handle) == CONNECTION_BAD)
-            m_error = QStringLiteral("与数据库服务器的连接断开了，这次操作没有保存：") + m_error;
-        rollback();
-        return false;
-    }
+    if (m_engine == Engine::Server) return commitOnServer();
     m_inTransaction = false;
     if (connection().commit()) return true;
     m_error = connection().lastError().text();
@@ -429,8 +415,10 @@ bool Database::commit() {
 void Database::rollback() {
     m_inTransaction = false;
     if (m_engine == Engine::Server) {
+        // A lost connection took the transaction with it; the next action connects again.
+        auto *handle = static_cast<PGconn *>(serverHandle());
         QString ignored;
-        if (auto *handle = static_cast<PGconn *>(serverHandle()))
+        if (handle && PQstatus(handle) == CONNECTION_OK)
             serverconnection::runScript(handle, "ROLLBACK", &ignored);
         return;
     }

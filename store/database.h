@@ -47,7 +47,9 @@ class Database {
     void *nativeHandle() const;
     // The server connection's libpq handle (PGconn*; nullptr for the file).
     void *serverHandle() const;
-    // Makes a server connection that was lost again (not inside a transaction: what it held is gone).
+    // Makes a server connection that was lost again (not inside a transaction: what it held is gone),
+    // with the session settings of the first. False with the reason in errorText() while the server
+    // cannot be reached (after at most the connection string's connect_timeout).
     bool reconnectServer();
     bool inTransaction() const { return m_inTransaction; }
 
@@ -88,6 +90,8 @@ class Database {
     bool createFile(const QString &path);
 
     bool openServerConnection();
+    bool beginOnServer();
+    bool commitOnServer();
 
     std::map<int, std::function<void()>> m_pendingReads;
     Engine m_engine = Engine::File;

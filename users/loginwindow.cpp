@@ -88,8 +88,9 @@ QString LoginWindow::userName() const {
 void LoginWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    // The program looks for data.mdb in its working folder: the launcher starts it where this one is.
-    desktoplauncher::refresh(Shell::instance(), QFileInfo(m_database.path()).absolutePath());
+    // The program looks for its shop in its working folder: the launcher starts it where this one is.
+    desktoplauncher::refresh(Shell::instance(),
+                             m_shopFolder.isEmpty() ? QFileInfo(m_database.path()).absolutePath() : m_shopFolder);
     fillListFromColumn(m_database, m_user, QStringLiteral("username"), QStringLiteral("userdb"));
     if (m_user->count() > 0) m_user->setCurrentIndex(0);
     m_user->setFocus();

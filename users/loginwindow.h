@@ -21,6 +21,10 @@ class LoginWindow : public QDialog {
     qint64 logId() const { return m_logId; }
     bool isLoggedIn() const { return m_logId != 0; }
 
+    // The shop's folder, where the desktop launcher starts the program; without one, the folder of the
+    // database file (a server has none: the program then names it at start-up).
+    void setShopFolder(const QString &folder) { m_shopFolder = folder; }
+
     // "登 录": the checks, the log row, and closing the window on success.
     void logIn();
 
@@ -40,6 +44,7 @@ class LoginWindow : public QDialog {
     QComboBox *m_user;
     QLineEdit *m_password;
     QPushButton *m_logIn;
+    QString m_shopFolder;
     qint64 m_logId = 0;
     bool m_announced = false;
 };

@@ -75,8 +75,10 @@ const QList<Control> &controls() {
         const QString main = text(MainWindow);
         const QString detail = text(SalesDetailWindow);
         QList<Control> list;
-        // Editing and deleting goods, stock-in, user administration and the cost columns' switches.
-        for (const char *name : {"N2", "N3", "N20", "N15", "N13", "ToolButton7", "N5", "N6"})
+        // Editing and deleting goods, stock-in, user administration, the database connection and the cost
+        // columns' switches.
+        for (const char *name :
+             {"N2", "N3", "N20", "N15", "N13", "databaseConnection", "ToolButton7", "N5", "N6"})
             list.append({main, text(name), Change::Hide});
         list.append({main, QStringLiteral("DBDateTimeEdit2"), Change::ReadOnly});
         // Correcting and deleting sales, and everything that shows profit.

@@ -3,6 +3,7 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/dataset.h"
+#include "store/identitycounters.h"
 #include "store/passwords.h"
 
 QString UserStore::superAdmin() {
@@ -69,6 +70,8 @@ UserStore::Check UserStore::checkLogin(const QString &userName, const QString &p
 }
 
 std::optional<qint64> UserStore::openLogRow(const QString &userName) {
+    // Log rows copied from data.mdb, or stored by hand, carry IDs of their own.
+    if (!identitycounters::catchUp(m_database, "rz", "id")) return std::nullopt;
     if (!m_database.execute(QStringLiteral("insert into rz (username,btime) values (?,?)"),
                             {userName, Clock::nowText()}))
         return std::nullopt;
@@ -108,6 +111,12 @@ UserStore::Added UserStore::addUser(const QString &userName) {
     if (failed || taken) {
         m_database.rollback();
         return failed ? Added::Failed : Added::Exists;
+    }
+    if (!identitycounters::catchUp(m_database, "userdb", "rowid")) {
+        const QString reason = m_database.errorText();
+        m_database.rollback();
+        m_database.setError(reason);
+        return Added::Failed;
     }
     if (!m_database.execute(QStringLiteral("insert into userdb (username,passwd) values (?,?)"),
                             {userName, hashed})) {

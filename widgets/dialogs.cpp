@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 namespace {
@@ -66,6 +67,25 @@ bool QtDialogs::ask(QWidget *parent, const QString &text, const QString &title, 
     box.setDefaultButton(negative);
     widenForTitle(box);
     return box.exec() == positive;
+}
+
+int Dialogs::choose(QWidget *, const QString &, const QString &, const QStringList &, int escapeChoice) {
+    return escapeChoice;
+}
+
+int QtDialogs::choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices,
+                      int escapeChoice) {
+    QMessageBox box(QMessageBox::Warning, titleOr(title), text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::ActionRole);
+    if (buttons.isEmpty()) return escapeChoice;
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    if (escapeChoice >= 0 && escapeChoice < buttons.size()) box.setEscapeButton(buttons[escapeChoice]);
+    widenForTitle(box);
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return pressed < 0 ? escapeChoice : int(pressed);
 }
 
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &startPath,

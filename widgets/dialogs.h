@@ -2,6 +2,7 @@
 // Every message, question and file dialog of the program goes through here, so that tests can answer
 // them from a script and read what was said.
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +24,11 @@ class Dialogs {
     // Asks; the negative answer is preselected. True for Yes / OK.
     virtual bool ask(QWidget *parent, const QString &text, const QString &title = {},
                      Buttons buttons = Buttons::YesNo, QuestionIcon icon = QuestionIcon::Question) = 0;
+    // A choice between buttons (three or more, say "重试", "更改连接…", "退出") under a warning: the index
+    // of the one pressed, the first preselected; closing the box counts as `escapeChoice`. One that
+    // shows nothing answers `escapeChoice`.
+    virtual int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices,
+                       int escapeChoice);
     // A file to open or to save; empty when the user cancels.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
                                  const QString &filter) = 0;
@@ -53,6 +59,8 @@ class QtDialogs : public Dialogs {
     void message(QWidget *parent, Kind kind, const QString &text, const QString &title) override;
     bool ask(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
              QuestionIcon icon) override;
+    int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices,
+               int escapeChoice) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &startPath,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &startPath,

@@ -43,7 +43,8 @@ const Layout ToolBar = {{"ToolButton7", "新建入库"},  {"ToolButton19", "销�
                         {"ToolButton2", "单据打印"},  {"ToolButton22", "汇总统计"},
                         {"ToolButton17", "数据备份"}, {"ToolButton18", "设 置"},
                         {"ToolButton1", "技术支持"}};
-const Layout SettingsMenu = {{"N39", "打印设置"}, {"N15", "修改密码"}, {"N13", "用户管理"}, Separator,
+const Layout SettingsMenu = {{"N39", "打印设置"}, {"N15", "修改密码"}, {"N13", "用户管理"},
+                             {"databaseConnection", "数据库连接…"}, Separator,
                              {"N38", "界面换肤"}, {"N33", "计算器"},   {"N29", "记事本"}};
 const Layout SkinMenu = {{"N19", "黑色经典(皮肤)"},
                          {"N26", "蓝色幻想(皮肤)"},

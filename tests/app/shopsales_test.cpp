@@ -4,6 +4,7 @@
 #include "app/shop.h"
 #include "printing/receipt.h"
 #include "sales/salepanel.h"
+#include "sales/ticketclaims.h"
 #include "sales/ticketview.h"
 #include "stock/goodslist.h"
 #include "stock/stockinpanel.h"
@@ -224,6 +225,45 @@ TEST_F(ShopSalesTest, TheNextTicketShowsItsCustomerInTheTicketView) {
     EXPECT_EQ(ticket->saleNumber(), QStringLiteral("20140812002"));
     EXPECT_EQ(ticket->customerLine()->text(), u("客户名称：李四"));
     EXPECT_EQ(ticket->total()->text(), QStringLiteral("12"));
+}
+
+// Tills that share the shop's database: a run starts on a ticket this till holds, never on a counter
+// from its settings that another till has taken meanwhile, and "-" after a restart goes back through
+// this till's own tickets.
+TEST_F(ShopSalesTest, ATillStartsOnATicketItHoldsAndGoesBackThroughItsOwn) {
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("riqi"), QStringLiteral("2014-08-12")));
+    ASSERT_TRUE(SettingsStore::instance().write(QStringLiteral("danhao"), QStringLiteral("0")));
+    const QDate today(2014, 8, 12);
+    const auto otherTillTakes = [&](qlonglong expected) {
+        EXPECT_EQ(TicketClaims::claim(env.database(), today, 1), expected);
+    };
+    for (const qlonglong counter : {1, 2, 3})
+        otherTillTakes(counter);
+    start();
+    SalePanel *sale = shop->salePanel();
+    doubleClickRow(mouse);
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812004"));
+    child<QToolButton>("Image3")->click();
+    doubleClickRow(computer);
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812004")) << "the same customer's next line";
+    otherTillTakes(5);
+    child<QPushButton>("Button18")->click();
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812006"));
+    child<QPushButton>("Button20")->click();
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812004"));
+
+    // The program started again: a new ticket, claimed, and "-" through the ones held before.
+    shop = nullptr;
+    window = std::make_unique<MainWindow>(env.database());
+    shop = new Shop(env.database(), *window);
+    start();
+    sale = shop->salePanel();
+    doubleClickRow(mouse);
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812007"));
+    child<QPushButton>("Button20")->click();
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812006"));
+    child<QPushButton>("Button20")->click();
+    EXPECT_EQ(sale->saleNumber(), QStringLiteral("20140812004"));
 }
 
 TEST_F(ShopSalesTest, ACashierScansSellsTakesCashAndPrintsWithTheKeyboardAlone) {

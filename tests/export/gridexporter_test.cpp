@@ -371,7 +371,9 @@ TEST_F(GridExporterTest, ASheetHoldsAtMost65536RowsWithItsTitleHeadingAndTotals)
             EXPECT_EQ(sheet.lastRow(), 65535);
             const int lastRecord = c.footer == F::Text ? 65534 : 65535;
             EXPECT_EQ(sheet.cell(lastRecord, 0).rk, quint32(c.records * 4 + 2));
-            if (c.footer == F::Text) EXPECT_EQ(sheet.text(65535, 0), u("合计"));
+            if (c.footer == F::Text) {
+                EXPECT_EQ(sheet.text(65535, 0), u("合计"));
+            }
             EXPECT_TRUE(env.dialogs().shown().empty());
             QFile::remove(path);
         } else {

@@ -31,6 +31,15 @@ bool ScriptedDialogs::ask(QWidget *, const QString &text, const QString &title, 
     return yes;
 }
 
+int ScriptedDialogs::choose(QWidget *, const QString &text, const QString &title, const QStringList &choices,
+                            int escapeChoice) {
+    m_shown.push_back({Shown::What::Choice, Kind::Warning, text, title, choices});
+    if (m_choices.empty()) return escapeChoice;
+    const int index = m_choices.front();
+    m_choices.pop_front();
+    return index;
+}
+
 QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &, const QString &) {
     m_shown.push_back({Shown::What::OpenFile, Kind::Information, QString(), title});
     if (m_fileNames.empty()) return {};

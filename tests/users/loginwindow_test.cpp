@@ -235,19 +235,24 @@ TEST_F(LoginWindowTest, ClosingWithoutLoginWritesNoLogRow) {
 }
 
 TEST_F(LoginWindowTest, EveryShowingRewritesTheDesktopLauncher) {
-    SKIP_ON_SERVER("on a server the launcher takes the working folder, which the test does not set; not yet the shop folder itself");
     EXPECT_TRUE(shell.writtenTo(desktop.launcherPath()).empty());
+    // Started from the desktop, the program finds the shop this run uses: the folder the program named
+    // at its start (on a server the only one there is), else the folder of data.mdb.
+    const QString shopFolder = env.file(QStringLiteral("shop"));
+    const QString dataFolder =
+        testserver::active() ? shopFolder : QFileInfo(env.database().path()).absolutePath();
+    if (testserver::active()) window.setShopFolder(shopFolder);
     window.show();
     window.hide();
+    window.setShopFolder(shopFolder);
     window.show();
     const auto written = shell.writtenTo(desktop.launcherPath());
     ASSERT_EQ(written.size(), 2u);
     EXPECT_TRUE(written[0].content.contains(
         QByteArray("Exec=\"" + QCoreApplication::applicationFilePath().toUtf8() + "\"")));
-    // Started from the desktop, the program finds the shop this run uses.
-    const QString dataFolder = QFileInfo(env.database().path()).absolutePath();
-    const QByteArray pathLine = "\nPath=" + (dataFolder + u'/').toUtf8() + "\n";
-    EXPECT_TRUE(written[1].content.contains(pathLine)) << written[1].content.toStdString();
+    const auto pathLine = [](const QString &folder) { return QByteArray("\nPath=" + (folder + u'/').toUtf8() + "\n"); };
+    EXPECT_TRUE(written[0].content.contains(pathLine(dataFolder))) << written[0].content.toStdString();
+    EXPECT_TRUE(written[1].content.contains(pathLine(shopFolder))) << written[1].content.toStdString();
 }
 
 TEST_F(LoginWindowTest, ALauncherThatCannotBeWrittenIsSilent) {

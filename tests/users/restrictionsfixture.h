@@ -75,7 +75,7 @@ class FakeMainWindow : public QMainWindow {
         for (const char *name : {"N5", "N31", "N6", "N9"})
             m_actions.insert(QString::fromLatin1(name), namedAction(columns, name));
         QMenu *settings = menuBar()->addMenu(QStringLiteral("settings"));
-        for (const char *name : {"N39", "N15", "N13", "N33"})
+        for (const char *name : {"N39", "N15", "N13", "databaseConnection", "N33"})
             m_actions.insert(QString::fromLatin1(name), namedAction(settings, name));
         auto *tools = addToolBar(QStringLiteral("tools"));
         for (const char *name : {"ToolButton7", "ToolButton19"}) {
