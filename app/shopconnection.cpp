@@ -17,12 +17,15 @@ void openDatabaseConnectionWindow(Shop &shop) {
     }
     // A shop still in its data.mdb can be copied to the server it is moving to.
     const Database &database = shop.database();
-    const QString localShop = database.engine() == Database::Engine::File ? database.path() : QString();
-    showOrCreateWindowWith<DatabaseConnectionWindow>([&window, localShop] {
-        auto *made =
-            new DatabaseConnectionWindow(SettingsStore::instance().read(QStringLiteral("database")).trimmed(),
-                                         DatabaseConnectionWindow::Use::Settings, &window,
-                                         pgpass::defaultPath(), localShop);
+    const bool onServer = database.engine() == Database::Engine::Server;
+    const QString localShop = onServer ? QString() : database.path();
+    // The window shows the connection this run uses: one given by the start option is not in the
+    // settings, and an empty setting would read as data.mdb.
+    const QString current = onServer ? database.serverConnection()
+                                     : SettingsStore::instance().read(QStringLiteral("database")).trimmed();
+    showOrCreateWindowWith<DatabaseConnectionWindow>([&window, localShop, current] {
+        auto *made = new DatabaseConnectionWindow(current, DatabaseConnectionWindow::Use::Settings, &window,
+                                                  pgpass::defaultPath(), localShop);
         made->setAttribute(Qt::WA_DeleteOnClose);
         return made;
     });

@@ -312,3 +312,27 @@ TEST_F(ShopConnectionTest, TheLocalShopIsCopiedToAnEmptyServerAndTheServerKept) 
     EXPECT_EQ(env.dialogs().shown().back().kind, Dialogs::Kind::Warning);
     EXPECT_EQ(SettingsStore::instance().read(QStringLiteral("database")), target.connection());
 }
+
+// A till started on a server by the start option alone: the window shows that server, not data.mdb
+// (its setting is empty), and offers no copy of a local file.
+TEST(ShopConnectionOnServer, TheWindowShowsTheServerThisRunUses) {
+    ServerDatabase target;
+    if (!target.available()) GTEST_SKIP() << target.problem().toStdString();
+    target.create();
+    TestEnv env;
+    RecordingShell shell;
+    Database server;
+    ASSERT_TRUE(server.openServer(target.connection())) << server.errorText().toStdString();
+    MainWindow window(server);
+    Shop *shop = new Shop(server, window);
+    ASSERT_TRUE(showLoggedIn(window, *shop->login(), u("超级管理员")));
+    ASSERT_EQ(SettingsStore::instance().read(QStringLiteral("database")), QString());
+    window.command(QStringLiteral("databaseConnection"))->trigger();
+    const auto open = openConnectionWindows();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->findChild<QComboBox *>(QStringLiteral("kindBox"))->currentIndex(), 1);
+    EXPECT_EQ(open[0]->findChild<QLineEdit *>(QStringLiteral("databaseEdit"))->text(), target.settings().database);
+    EXPECT_EQ(open[0]->findChild<QLineEdit *>(QStringLiteral("hostEdit"))->text(), target.settings().host);
+    EXPECT_EQ(open[0]->findChild<QPushButton *>(QStringLiteral("copyButton")), nullptr);
+    open[0]->close();
+}
