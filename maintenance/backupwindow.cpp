@@ -4,6 +4,7 @@
 #include "maintenance/databaselock.h"
 #include "maintenance/restorecandidate.h"
 #include "maintenance/safetycopies.h"
+#include "maintenance/serverdailycopies.h"
 #include "maintenance/shopfiles.h"
 #include "store/clock.h"
 #include "store/database.h"
@@ -102,10 +103,7 @@ void BackupWindow::showEvent(QShowEvent *event) {
         const QString stored = store.read(m_onServer ? serverTargetSetting : targetSetting);
         if (!stored.isEmpty()) m_target->setText(stored);
     }
-    if (m_onServer)
-        listServerRestoreSources();
-    else
-        listRestoreSources();
+    listRestoreSources();
 }
 
 void BackupWindow::closeEvent(QCloseEvent *event) {
@@ -151,12 +149,14 @@ void BackupWindow::listRestoreSources() {
         auto *item = new QListWidgetItem(text, m_restoreSources);
         item->setData(Qt::UserRole, QDir::toNativeSeparators(path));
     };
-    for (const safetycopies::Copy &copy : safetycopies::list(m_databasePath))
+    // On a server the copies are dumps kept in the shop folder; the file keeps its copies beside it.
+    for (const safetycopies::Copy &copy : safetycopies::list(m_onServer ? serverSafetyBase() : m_databasePath))
         add(QStringLiteral("%1  恢复前的数据库  %2 MB")
                 .arg(copy.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), megabytes(copy.bytes)),
             copy.path);
     const QDate today = Clock::today();
-    for (const dailycopies::Copy &copy : dailycopies::list(m_databasePath))
+    for (const dailycopies::Copy &copy :
+         m_onServer ? serverdailycopies::list(m_shopFolder) : dailycopies::list(m_databasePath))
         add(QStringLiteral("%1  自动备份  %2 MB%3")
                 .arg(copy.day.toString(QStringLiteral("yyyy-MM-dd")), megabytes(copy.bytes),
                      copy.day > today ? QStringLiteral("  （日期晚于今天）") : QString()),

@@ -63,7 +63,6 @@ class BackupWindow : public QWidget {
     // The server's counterparts (backupwindowserver.cpp).
     void backUpServer();
     void restoreServer(const QString &source);
-    void listServerRestoreSources();
     // Where the restores keep the server's database as it was before them (safetycopies' names).
     QString serverSafetyBase() const;
     // The place of the shop's data, for the user: the file or the server.

@@ -36,27 +36,6 @@ QString BackupWindow::serverSafetyBase() const {
     return serverdailycopies::folder(m_shopFolder) + QStringLiteral("/server.dump");
 }
 
-void BackupWindow::listServerRestoreSources() {
-    m_restoreSources->clear();
-    const auto megabytes = [](qint64 bytes) {
-        return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
-    };
-    const auto add = [this](const QString &text, const QString &path) {
-        auto *item = new QListWidgetItem(text, m_restoreSources);
-        item->setData(Qt::UserRole, QDir::toNativeSeparators(path));
-    };
-    for (const safetycopies::Copy &copy : safetycopies::list(serverSafetyBase()))
-        add(QStringLiteral("%1  恢复前的数据库  %2 MB")
-                .arg(copy.made.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), megabytes(copy.bytes)),
-            copy.path);
-    const QDate today = Clock::today();
-    for (const dailycopies::Copy &copy : serverdailycopies::list(m_shopFolder))
-        add(QStringLiteral("%1  自动备份  %2 MB%3")
-                .arg(copy.day.toString(QStringLiteral("yyyy-MM-dd")), megabytes(copy.bytes),
-                     copy.day > today ? QStringLiteral("  （日期晚于今天）") : QString()),
-            copy.path);
-}
-
 void BackupWindow::backUpServer() {
     const QString target = resolved(m_target->text());
     const QFileInfo existing(target);
@@ -125,7 +104,7 @@ void BackupWindow::restoreServer(const QString &source) {
     // Checks the file and the other tills once more: the question may have waited long.
     const serverbackup::RestoreOutcome outcome = serverbackup::restore(m_database, source, &error);
     busy.reset();
-    listServerRestoreSources();
+    listRestoreSources();
     switch (outcome) {
     case serverbackup::RestoreOutcome::Restored:
         m_restored = true;

@@ -58,18 +58,10 @@ QString connectionString(const Settings &settings) {
 std::optional<Settings> parse(const QString &connectionString, QString *error) {
     Settings settings;
     if (connectionString.trimmed().isEmpty()) return settings;
-    char *message = nullptr;
-    PQconninfoOption *options = PQconninfoParse(connectionString.toUtf8().constData(), &message);
-    if (!options) {
-        if (error) *error = QString::fromUtf8(message ? message : "").trimmed();
-        PQfreemem(message);
-        return std::nullopt;
-    }
+    const auto values = serverconnection::parsed(connectionString, error);
+    if (!values) return std::nullopt;
     settings.server = true;
-    for (PQconninfoOption *option = options; option->keyword; ++option) {
-        if (!option->val) continue;
-        const QString value = QString::fromUtf8(option->val);
-        const QByteArray key = option->keyword;
+    for (const auto &[key, value] : *values) {
         if (key == "host")
             settings.host = value;
         else if (key == "port")
@@ -83,7 +75,6 @@ std::optional<Settings> parse(const QString &connectionString, QString *error) {
         else
             settings.others.append({QString::fromLatin1(key), value});
     }
-    PQconninfoFree(options);
     return settings;
 }
 

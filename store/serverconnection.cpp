@@ -3,7 +3,6 @@
 #include "store/database.h"
 #include "store/dialect.h"
 
-#include <QHash>
 #include <libpq-fe.h>
 #include <mutex>
 #include <optional>
@@ -38,9 +37,9 @@ QString failureText(PGconn *connection, const PGresult *result) {
     if (!text || !*text) text = PQerrorMessage(connection);
     return QString::fromUtf8(text).trimmed();
 }
+} // namespace
 
-// The string's keys and values as libpq reads them; nothing, with libpq's reason, when it cannot.
-std::optional<QHash<QByteArray, QString>> parsed(const QString &connectionString, QString *error = nullptr) {
+std::optional<Keys> parsed(const QString &connectionString, QString *error) {
     char *message = nullptr;
     PQconninfoOption *options = PQconninfoParse(connectionString.toUtf8().constData(), &message);
     if (!options) {
@@ -48,17 +47,22 @@ std::optional<QHash<QByteArray, QString>> parsed(const QString &connectionString
         PQfreemem(message);
         return std::nullopt;
     }
-    QHash<QByteArray, QString> values;
+    Keys values;
     for (PQconninfoOption *option = options; option->keyword; ++option)
-        if (option->val) values.insert(option->keyword, QString::fromUtf8(option->val));
+        if (option->val) values.append({QByteArray(option->keyword), QString::fromUtf8(option->val)});
     PQconninfoFree(options);
     return values;
 }
-} // namespace
+
+QString valueIn(const Keys &keys, const char *key) {
+    for (const auto &[name, value] : keys)
+        if (name == key) return value;
+    return {};
+}
 
 QString valueOf(const QString &connectionString, const char *key) {
     const auto values = parsed(connectionString);
-    return values ? values->value(key) : QString();
+    return values ? valueIn(*values, key) : QString();
 }
 
 QString describe(const QString &connectionString, QString *error) {
@@ -66,7 +70,7 @@ QString describe(const QString &connectionString, QString *error) {
     if (!values) return {};
     const auto first = [&](std::initializer_list<const char *> keys, const char *otherwise) {
         for (const char *key : keys)
-            if (!values->value(key).isEmpty()) return values->value(key);
+            if (const QString value = valueIn(*values, key); !value.isEmpty()) return value;
         return QString::fromLatin1(otherwise);
     };
     return first({"host", "hostaddr"}, "localhost") + QLatin1Char(':') + first({"port"}, "5432") +

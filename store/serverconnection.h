@@ -1,7 +1,11 @@
 #pragma once
 // The shop's database on a PostgreSQL server: the connection string, and statements run over the
 // connection's libpq handle (store/ only).
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <optional>
 #include <QVariantList>
 
 class Database;
@@ -16,6 +20,11 @@ QString completed(const QString &connectionString);
 // "192.168.1.10:5432/shop" (the socket folder for a local server); empty when the string cannot be
 // read, with the reason in `error`.
 QString describe(const QString &connectionString, QString *error = nullptr);
+// The string's keys and values as libpq reads them, in libpq's order of its keys; nothing, with libpq's
+// reason, when it cannot.
+using Keys = QList<QPair<QByteArray, QString>>;
+std::optional<Keys> parsed(const QString &connectionString, QString *error = nullptr);
+QString valueIn(const Keys &keys, const char *key);
 // The value of one key of the string (host, port, dbname, user), or empty.
 QString valueOf(const QString &connectionString, const char *key);
 
